@@ -1,0 +1,114 @@
+#include "model/table.h"
+
+#include "model/number_text.h"
+
+#include <string>
+
+namespace model {
+
+Table::Table(int columnCount, int rowCount)
+    : m_columnCount(columnCount),
+      m_rowCount(0),
+      m_columnWidths(static_cast<std::size_t>(columnCount), kDefaultColumnWidth)
+{
+    if (columnCount < 1)
+        throw std::invalid_argument("a table needs at least one column");
+    setRowCount(rowCount);
+}
+
+void Table::setRowCount(int rowCount)
+{
+    if (rowCount < 1)
+        throw std::invalid_argument("a table keeps at least its header row");
+    if (rowCount == m_rowCount)
+        return;
+    if (static_cast<std::size_t>(rowCount) > m_rows.size())
+        m_rows.resize(static_cast<std::size_t>(rowCount),
+                      std::vector<std::string>(static_cast<std::size_t>(m_columnCount)));
+    const int oldCount = m_rowCount;
+    m_rowCount = rowCount;
+    if (m_listener)
+        m_listener->rowCountChanged(oldCount, rowCount);
+}
+
+void Table::checkAddress(int column, int row) const
+{
+    if (column < 0 || column >= m_columnCount || row < 0 || row >= m_rowCount)
+        throw std::out_of_range("cell (" + std::to_string(column) + ", " + std::to_string(row)
+                                + ") is outside the table");
+}
+
+const std::string& Table::cell(int column, int row) const
+{
+    checkAddress(column, row);
+    return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+void Table::setCell(int column, int row, std::string text)
+{
+    checkAddress(column, row);
+    std::string& stored = m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    if (stored == text)
+        return;
+    stored = std::move(text);
+    if (m_listener)
+        m_listener->cellChanged(column, row);
+}
+
+void Table::eraseRow(int row)
+{
+    for (int column = 0; column < m_columnCount; ++column)
+        setCell(column, row, std::string());
+}
+
+int Table::columnWidth(int column) const
+{
+    checkAddress(column, 0);
+    return m_columnWidths[static_cast<std::size_t>(column)];
+}
+
+void Table::setColumnWidth(int column, int width)
+{
+    checkAddress(column, 0);
+    m_columnWidths[static_cast<std::size_t>(column)] = width;
+    if (m_listener)
+        m_listener->columnWidthChanged(column);
+}
+
+void Table::setHeaders(std::initializer_list<std::string_view> headers)
+{
+    int column = 0;
+    for (std::string_view header : headers)
+        setCell(column++, 0, std::string(header));
+}
+
+void Table::setColumnWidths(std::initializer_list<int> widths)
+{
+    int column = 0;
+    for (int width : widths)
+        setColumnWidth(column++, width);
+}
+
+std::string CountRule(std::string_view countText, std::initializer_list<Table*> tables)
+{
+    // "0" is shown as "1": a table always keeps one data row for typing.
+    const std::string shown = countText == "0" ? std::string("1") : std::string(countText);
+    const int count = ParseCount(shown);
+    if (count < 0 || count > kMaxObservationCount)
+        throw CountError("Количество наблюдений должно быть от 0 до "
+                         + std::to_string(kMaxObservationCount) + ", а не " + shown + ".");
+    for (Table* table : tables) {
+        table->setRowCount(count + 1);
+        for (int row = 1; row <= count; ++row)
+            table->setCell(0, row, std::to_string(row));
+    }
+    return shown;
+}
+
+bool DigitFilter(char32_t character, char32_t separator)
+{
+    return character == 8 || character == 13 || character == separator
+           || (character >= U'0' && character <= U'9');
+}
+
+}  // namespace model

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "model/table.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace model {
+
+// One point of a chart line: its value and the label under it.
+struct ChartPoint {
+    std::string label;
+    double value = 0;
+};
+
+// Everything the main window shows besides its layout: the three tables,
+// the count text, the result captions, the formula, the chart lines and the
+// two coefficients. Commands change it in place, so what a failing command
+// wrote before the failure stays written.
+struct Workbook {
+    Workbook();
+
+    Table observations{4};  // year, Y, K, L
+    Table calculation{9};   // year, X, Z, X*Z, X^2, Z(X), Z-Z(X), Z^2, relative error
+    Table fit{3};           // year, Y, fitted Y
+
+    // The count field's text as shown, even when it is not a valid count.
+    std::string countText = "1";
+
+    double alfa = 0;
+    double A = 0;
+
+    std::string aCaption = "a=";
+    std::string ACaption = "A=";
+    std::string bCaption = "b=";
+    std::string meanErrorCaption = "Aср=";
+    std::string r2Caption = "R2=";
+    std::string formula;
+
+    std::vector<ChartPoint> observedSeries;  // "Производство"
+    std::vector<ChartPoint> fittedSeries;    // "ПФ (Кобба-Дугласа)"
+};
+
+// Writes the headers and column widths of the three tables.
+void SetTableHeaders(Workbook& book);
+
+// Shows a new count text and, when it differs from the old one, applies
+// CountRule to the observation and calculation tables. The text stays shown
+// even when CountRule refuses it.
+void SetCountText(Workbook& book, std::string_view text);
+
+// Resets the captions a= A= b= Aср= R2= to their initial texts.
+void ResetCaptions(Workbook& book);
+
+}  // namespace model
