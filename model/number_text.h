@@ -14,8 +14,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Optional blanks, optional sign, digits with an optional separator and
-// fraction, optional exponent, optional blanks; a lone separator reads as 0.
+// Optional spaces, optional sign, digits with an optional separator and
+// fraction, optional exponent, optional spaces; a lone separator reads as 0
+// and an underflow as 0.
 // Throws ConversionError "'<text>' is not a valid floating point value" on
 // any other text and on a value too large for a double.
 double ParseNumber(std::string_view text, char separator);
@@ -26,8 +27,9 @@ int ParseCount(std::string_view text);
 
 // Fixed-point text with exactly `decimals` digits after the separator,
 // rounded to at most 11 significant digits (a dropped exact half away from
-// zero). Values with more than 11 digits before the separator are written
-// as FormatGeneral writes them, but at 11 significant digits.
+// zero). Values with more than 11 digits before the separator (judged
+// before rounding) are written as FormatGeneral writes them, but at 11
+// significant digits.
 std::string FormatFixed(double value, int decimals, char separator);
 
 // Shortest text of the value rounded to 15 significant digits: fixed
