@@ -25,10 +25,11 @@ void Table::setRowCount(int rowCount)
     if (static_cast<std::size_t>(rowCount) > m_rows.size())
         m_rows.resize(static_cast<std::size_t>(rowCount),
                       std::vector<std::string>(static_cast<std::size_t>(m_columnCount)));
-    const int oldCount = m_rowCount;
+    if (m_listener)
+        m_listener->rowCountAboutToChange(m_rowCount, rowCount);
     m_rowCount = rowCount;
     if (m_listener)
-        m_listener->rowCountChanged(oldCount, rowCount);
+        m_listener->rowCountChanged();
 }
 
 void Table::checkAddress(int column, int row) const
@@ -89,14 +90,21 @@ void Table::setColumnWidths(std::initializer_list<int> widths)
         setColumnWidth(column++, width);
 }
 
+int ParseObservationCount(std::string_view countText)
+{
+    const int count = ParseCount(countText);
+    if (count < 0 || count > kMaxObservationCount)
+        throw CountError("Количество наблюдений должно быть от 0 до "
+                         + std::to_string(kMaxObservationCount) + ", а не "
+                         + std::string(countText) + ".");
+    return count;
+}
+
 std::string CountRule(std::string_view countText, std::initializer_list<Table*> tables)
 {
     // "0" is shown as "1": a table always keeps one data row for typing.
     const std::string shown = countText == "0" ? std::string("1") : std::string(countText);
-    const int count = ParseCount(shown);
-    if (count < 0 || count > kMaxObservationCount)
-        throw CountError("Количество наблюдений должно быть от 0 до "
-                         + std::to_string(kMaxObservationCount) + ", а не " + shown + ".");
+    const int count = ParseObservationCount(shown);
     for (Table* table : tables) {
         table->setRowCount(count + 1);
         for (int row = 1; row <= count; ++row)

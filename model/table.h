@@ -13,7 +13,8 @@ namespace model {
 class TableListener {
 public:
     virtual ~TableListener() = default;
-    virtual void rowCountChanged(int oldCount, int newCount) = 0;
+    virtual void rowCountAboutToChange(int oldCount, int newCount) = 0;
+    virtual void rowCountChanged() = 0;
     virtual void cellChanged(int column, int row) = 0;
     virtual void columnWidthChanged(int column) = 0;
 };
@@ -67,6 +68,11 @@ class CountError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The count a count text stands for. Throws ConversionError when the text is
+// not an integer and CountError when the count is outside
+// 0 .. kMaxObservationCount.
+int ParseObservationCount(std::string_view countText);
 
 // Applies a count text to tables whose data rows follow it: "0" is replaced
 // by "1", then every table gets count + 1 rows and column 0 of each data

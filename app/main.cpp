@@ -1,0 +1,44 @@
+#include "app/startup.h"
+#include "forms/application.h"
+
+#include <QIcon>
+#include <QLocale>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt's own message for a missing display names a plugin, not the remedy.
+bool HasDisplay()
+{
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!HasDisplay()) {
+        std::fputs("cobb-douglas: нет графического дисплея (переменные DISPLAY и WAYLAND_DISPLAY не заданы).\n"
+                   "cobb-douglas: no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                   "Start it inside a desktop session, or under a virtual display: xvfb-run -a cobb-douglas\n",
+                   stderr);
+        return 1;
+    }
+    Application application(argc, argv);
+    Application::setApplicationName(QStringLiteral("cobb-douglas"));
+    Application::setApplicationDisplayName(QStringLiteral("Производственная функция Кобба-Дугласа"));
+    Application::setWindowIcon(QIcon(QStringLiteral(":/icons/cobb-douglas.svg")));
+    QLocale::setDefault(QLocale::system());
+
+    CreateWindows();
+    const int status = Application::exec();
+    DestroyWindows();
+    return status;
+}

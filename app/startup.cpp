@@ -1,0 +1,31 @@
+#include "app/startup.h"
+
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
+#include "forms/Unit3.h"
+#include "forms/Unit4.h"
+
+#include <QCoreApplication>
+
+void CreateWindows()
+{
+    Form1 = new TForm1();
+    // Closing the main window ends the program, whatever other windows are open.
+    QObject::connect(Form1, &TForm1::closed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    Form1->show();
+    Form2 = new TForm2();
+    AboutBox1 = new TAboutBox1();
+    Form4 = new TForm4();
+}
+
+void DestroyWindows()
+{
+    delete Form4;
+    Form4 = nullptr;
+    delete AboutBox1;
+    AboutBox1 = nullptr;
+    delete Form2;
+    Form2 = nullptr;
+    delete Form1;
+    Form1 = nullptr;
+}

@@ -1,0 +1,246 @@
+#include "forms/Unit1.h"
+
+#include "forms/number_locale.h"
+#include "forms/shell.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QLineSeries>
+#include <QMenu>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QShowEvent>
+#include <QValueAxis>
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+// The page on building the production function that "О программе" opens.
+const QString kMethodPageUrl = QStringLiteral(
+    "https://economics-tools.example.org/для-построения-функции-кобба-дугласа/");
+
+QFont WindowFont()
+{
+    QFont font;
+    font.setFamilies({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+// Swallows every typed character a number cannot contain.
+void ApplyDigitFilter(char32_t& key)
+{
+    if (!model::DigitFilter(key, static_cast<char32_t>(DecimalSeparator())))
+        key = 0;
+}
+
+void ShowCaption(QLabel* label, const std::string& caption)
+{
+    label->setText(QString::fromStdString(caption));
+    // The label grows with its caption, so that its background covers just the text.
+    label->adjustSize();
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), alfa(m_book.alfa), A(m_book.A)
+{
+    setupUi(this);
+    setUpWindow();
+    setUpToolbar();
+    setUpTables();
+    setUpChart();
+    showWorkbook();
+}
+
+TForm1::~TForm1()
+{
+    // The grids show the workbook's tables: they must go before the workbook does.
+    delete takeCentralWidget();
+}
+
+void TForm1::setUpWindow()
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(WindowFont());
+    ClientArea->setFixedSize(872, 629);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    Label1->lower();
+
+    UpDown1->setOrientation(Qt::Horizontal);
+    UpDown1->setRange(0, 100);
+    UpDown1->setPosition(1);
+    UpDown1->setAssociate(LabeledEdit1);
+    connect(LabeledEdit1, &QLineEdit::textChanged, this, &TForm1::LabeledEdit1Change);
+    LabeledEdit1->installEventFilter(
+        new KeyPressFilter([this](char32_t& key) { LabeledEdit1KeyPress(key); }, LabeledEdit1));
+}
+
+void TForm1::setUpToolbar()
+{
+    struct ToolButton {
+        QToolButton* button;
+        const char* themeIcon;
+        QStyle::StandardPixmap fallback;
+    };
+    const ToolButton buttons[] = {
+        {SpeedButton5, "document-new", QStyle::SP_FileIcon},
+        {SpeedButton6, "document-open", QStyle::SP_DialogOpenButton},
+        {SpeedButton7, "document-save", QStyle::SP_DialogSaveButton},
+        {SpeedButton2, "system-run", QStyle::SP_MediaPlay},
+        {SpeedButton8, "help-browser", QStyle::SP_MessageBoxInformation},
+        {SpeedButton9, "application-exit", QStyle::SP_DialogCloseButton},
+    };
+    for (const ToolButton& entry : buttons)
+        entry.button->setIcon(QIcon::fromTheme(entry.themeIcon, style()->standardIcon(entry.fallback)));
+
+    connect(SpeedButton8, &QToolButton::clicked, this, &TForm1::SpeedButton8Click);
+    connect(SpeedButton9, &QToolButton::clicked, this, &TForm1::SpeedButton9Click);
+}
+
+void TForm1::setUpTables()
+{
+    StringGrid1->setTable(m_book.observations, true);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    StringGrid1->setTabKeyNavigation(true);
+    StringGrid1->setKeyPressHandler([this](char32_t& key) { StringGrid1KeyPress(key); });
+
+    StringGrid3->setTable(m_book.calculation, false);
+    StringGrid3->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid3->setKeyPressHandler([this](char32_t& key) { StringGrid1KeyPress(key); });
+
+    StringGrid2->setTable(m_book.fit, false);
+
+    PopupMenu1 = new QMenu(this);
+    N5 = PopupMenu1->addAction(QStringLiteral("Очистить"));
+    N7 = PopupMenu1->addAction(QStringLiteral("Загрузить"));
+    StringGrid1->setPopupMenu(PopupMenu1);
+}
+
+void TForm1::setUpChart()
+{
+    auto* chart = new QChart();
+    chart->setTitle(QStringLiteral("TChart"));
+    chart->legend()->setVisible(true);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setBackgroundRoundness(0);
+
+    Series1 = new QLineSeries(chart);
+    Series1->setName(QStringLiteral("Производство"));
+    Series1->setPen(QPen(Qt::red, 3));
+    Series2 = new QLineSeries(chart);
+    Series2->setName(QStringLiteral("ПФ (Кобба-Дугласа)"));
+    Series2->setPen(QPen(Qt::blue, 3));
+    chart->addSeries(Series1);
+    chart->addSeries(Series2);
+
+    auto* years = new QCategoryAxis(chart);
+    years->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    auto* values = new QValueAxis(chart);
+    chart->addAxis(years, Qt::AlignBottom);
+    chart->addAxis(values, Qt::AlignLeft);
+    for (QLineSeries* series : {Series1, Series2}) {
+        series->attachAxis(years);
+        series->attachAxis(values);
+    }
+    Chart1->setChart(chart);
+    Chart1->setRenderHint(QPainter::Antialiasing);
+}
+
+void TForm1::showWorkbook()
+{
+    if (LabeledEdit1->text().toStdString() != m_book.countText) {
+        // The model has already applied the count rule to this text.
+        const QSignalBlocker blocker(LabeledEdit1);
+        LabeledEdit1->setText(QString::fromStdString(m_book.countText));
+    }
+    ShowCaption(Label2, m_book.aCaption);
+    ShowCaption(Label4, m_book.ACaption);
+    ShowCaption(Label3, m_book.bCaption);
+    ShowCaption(Label6, m_book.meanErrorCaption);
+    ShowCaption(Label5, m_book.r2Caption);
+    LabeledEdit2->setText(QString::fromStdString(m_book.formula));
+
+    auto* years = static_cast<QCategoryAxis*>(Chart1->chart()->axes(Qt::Horizontal).front());
+    auto* values = static_cast<QValueAxis*>(Chart1->chart()->axes(Qt::Vertical).front());
+    for (const QString& label : years->categoriesLabels())
+        years->remove(label);
+    QList<QPointF> observed;
+    QList<QPointF> fitted;
+    double low = 0;
+    double high = 1;
+    for (std::size_t i = 0; i < m_book.observedSeries.size(); ++i) {
+        // Category labels must be unique; a repeated year gets invisible padding.
+        QString label = QString::fromStdString(m_book.observedSeries[i].label);
+        while (years->categoriesLabels().contains(label))
+            label += QChar(0x200B);
+        years->append(label, static_cast<double>(i));
+        observed.append({static_cast<double>(i), m_book.observedSeries[i].value});
+    }
+    for (std::size_t i = 0; i < m_book.fittedSeries.size(); ++i)
+        fitted.append({static_cast<double>(i), m_book.fittedSeries[i].value});
+    Series1->replace(observed);
+    Series2->replace(fitted);
+    bool first = true;
+    for (const QList<QPointF>* points : {&observed, &fitted})
+        for (const QPointF& point : *points) {
+            low = first ? point.y() : std::min(low, point.y());
+            high = first ? point.y() : std::max(high, point.y());
+            first = false;
+        }
+    years->setRange(0, std::max<double>(1, static_cast<double>(observed.size()) - 1));
+    values->setRange(low, high > low ? high : low + 1);
+    values->applyNiceNumbers();
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    emit closed();
+}
+
+void TForm1::FormShow()
+{
+    model::SetTableHeaders(m_book);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm1::LabeledEdit1Change(const QString& text)
+{
+    model::SetCountText(m_book, text.toStdString());
+    showWorkbook();
+}
+
+void TForm1::LabeledEdit1KeyPress(char32_t& key)
+{
+    ApplyDigitFilter(key);
+}
+
+void TForm1::StringGrid1KeyPress(char32_t& key)
+{
+    ApplyDigitFilter(key);
+}
+
+void TForm1::SpeedButton8Click()
+{
+    shell::OpenUrl(QUrl(kMethodPageUrl));
+}
+
+void TForm1::SpeedButton9Click()
+{
+    close();
+}

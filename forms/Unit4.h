@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QWidget>
+
+// The forecast window.
+class TForm4 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm4(QWidget* parent = nullptr);
+};
+
+extern TForm4* Form4;

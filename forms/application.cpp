@@ -1,0 +1,46 @@
+#include "forms/application.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+namespace {
+
+void ShowErrorBox(const QString& message)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+}  // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv), m_reporter(ShowErrorBox)
+{
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        reportError(QString::fromUtf8(error.what()));
+    }
+    return true;
+}
+
+Application::ErrorReporter Application::setErrorReporter(ErrorReporter reporter)
+{
+    return std::exchange(m_reporter, std::move(reporter));
+}
+
+void Application::reportError(const QString& message)
+{
+    if (m_reporter)
+        m_reporter(message);
+}
+
+Application* Application::instance()
+{
+    return static_cast<Application*>(QCoreApplication::instance());
+}

@@ -1,0 +1,116 @@
+#include "model/number_text.h"
+#include "model/table.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using model::CountRule;
+using model::Table;
+
+TEST(TableTest, LoweringTheCountKeepsHiddenRows)
+{
+    Table observations(4);
+    Table calculation(9);
+    CountRule("3", {&observations, &calculation});
+    observations.setCell(1, 3, "300");
+    CountRule("5", {&observations, &calculation});
+    observations.setCell(1, 4, "400");
+    observations.setCell(1, 5, "500");
+    observations.setCell(0, 5, "1999");  // a calendar year, renumbered by the next count
+
+    CountRule("3", {&observations, &calculation});
+    EXPECT_EQ(observations.rowCount(), 4);
+    EXPECT_THROW((void)observations.cell(1, 4), std::out_of_range);
+
+    CountRule("5", {&observations, &calculation});
+    EXPECT_EQ(observations.cell(1, 3), "300");
+    EXPECT_EQ(observations.cell(1, 4), "400");
+    EXPECT_EQ(observations.cell(1, 5), "500");
+    EXPECT_EQ(observations.cell(0, 5), "5");
+    EXPECT_EQ(calculation.rowCount(), 6);
+    EXPECT_EQ(calculation.cell(0, 5), "5");
+}
+
+struct CountCase {
+    const char* text;
+    const char* shown;
+    int rowCount;
+};
+
+class CountRuleTest : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(CountRuleTest, SetsRowCountsAndNumbersRows)
+{
+    const CountCase& test = GetParam();
+    Table observations(4);
+    Table calculation(9);
+    EXPECT_EQ(CountRule(test.text, {&observations, &calculation}), test.shown);
+    EXPECT_EQ(observations.rowCount(), test.rowCount);
+    EXPECT_EQ(calculation.rowCount(), test.rowCount);
+    for (int row = 1; row < test.rowCount; ++row)
+        EXPECT_EQ(observations.cell(0, row), std::to_string(row));
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, CountRuleTest,
+                         ::testing::Values(CountCase{"1", "1", 2}, CountCase{"0", "1", 2},
+                                           CountCase{"00", "00", 1}, CountCase{"12", "12", 13},
+                                           CountCase{"10000", "10000", 10001}));
+
+struct RefusedCount {
+    const char* text;
+    const char* message;
+};
+
+class RefusedCountTest : public ::testing::TestWithParam<RefusedCount> {};
+
+TEST_P(RefusedCountTest, ChangesNoTable)
+{
+    const RefusedCount& test = GetParam();
+    Table observations(4);
+    Table calculation(9);
+    CountRule("2", {&observations, &calculation});
+    observations.setCell(1, 2, "kept");
+    try {
+        CountRule(test.text, {&observations, &calculation});
+        FAIL() << "accepted " << test.text;
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), test.message);
+    }
+    EXPECT_EQ(observations.rowCount(), 3);
+    EXPECT_EQ(calculation.rowCount(), 3);
+    EXPECT_EQ(observations.cell(1, 2), "kept");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, RefusedCountTest,
+    ::testing::Values(
+        RefusedCount{"", "'' is not a valid integer value"},
+        RefusedCount{"1,5", "'1,5' is not a valid integer value"},
+        RefusedCount{"10001", "Количество наблюдений должно быть от 0 до 10000, а не 10001."},
+        RefusedCount{"999999999", "Количество наблюдений должно быть от 0 до 10000, а не 999999999."},
+        RefusedCount{"-1", "Количество наблюдений должно быть от 0 до 10000, а не -1."}));
+
+TEST(TableTest, CountRuleTouchesOnlyTheYearColumn)
+{
+    Table observations(4);
+    observations.setCell(1, 1, "10");
+    observations.setCell(0, 1, "1999");
+    CountRule("2", {&observations});
+    EXPECT_EQ(observations.cell(0, 1), "1");
+    EXPECT_EQ(observations.cell(1, 1), "10");
+    EXPECT_EQ(observations.cell(1, 2), "");
+}
+
+TEST(DigitFilterTest, PassesDigitsTheSeparatorBackspaceAndEnter)
+{
+    for (char32_t passing : {U'0', U'5', U'9', U'\b', U'\r', U','})
+        EXPECT_TRUE(model::DigitFilter(passing, U',')) << static_cast<int>(passing);
+    for (char32_t swallowed : {U'a', U'-', U'.', U' ', U'+', U'e', U'\x03', U'\x16', U'\t', U'я'})
+        EXPECT_FALSE(model::DigitFilter(swallowed, U',')) << static_cast<int>(swallowed);
+    // Where the locale writes a full stop, the full stop is the separator a user types.
+    EXPECT_TRUE(model::DigitFilter(U'.', U'.'));
+    EXPECT_FALSE(model::DigitFilter(U',', U'.'));
+}
+
+}  // namespace
