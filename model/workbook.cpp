@@ -37,4 +37,39 @@ void ResetCaptions(Workbook& book)
     book.r2Caption = "R2=";
 }
 
+namespace {
+
+// Writes the empty text into every cell of the data rows; hidden rows keep theirs.
+void EraseDataRows(Table& table)
+{
+    for (int row = 1; row < table.rowCount(); ++row)
+        table.eraseRow(row);
+}
+
+}  // namespace
+
+void ClearCommand(Workbook& book)
+{
+    if (book.observations.rowCount() == 2)
+        return;
+    EraseDataRows(book.observations);
+    if (book.calculation.rowCount() == 2)
+        return;
+    EraseDataRows(book.calculation);
+    book.observations.setRowCount(2);
+    SetCountText(book, "1");
+    ResetCaptions(book);
+    book.A = 0;
+    book.alfa = 0;
+}
+
+void NewCommand(Workbook& book)
+{
+    ClearCommand(book);
+    EraseDataRows(book.observations);
+    book.observations.setRowCount(2);
+    EraseDataRows(book.fit);
+    book.fit.setRowCount(2);
+}
+
 }  // namespace model

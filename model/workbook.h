@@ -53,4 +53,17 @@ void SetCountText(Workbook& book, std::string_view text);
 // Resets the captions a= A= b= Aср= R2= to their initial texts.
 void ResetCaptions(Workbook& book);
 
+// "Очистить": empties the observation and calculation tables back to one
+// data row numbered "1", resets the captions and sets alfa and A to 0. Stops
+// without a change while the observation table has one data row, and after
+// erasing the observations while the calculation table has one. Leaves the
+// formula, the fit table, the chart lines and rows hidden below the row
+// count as they are.
+void ClearCommand(Workbook& book);
+
+// "Новая ": ClearCommand (early stops included), then erases the data rows
+// of the observation and fit tables, year cells included, and sets each to
+// one data row. Leaves the count text and the chart lines as they are.
+void NewCommand(Workbook& book);
+
 }  // namespace model

@@ -1,0 +1,334 @@
+#include "model/observation_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace model {
+
+namespace {
+
+std::string PlatformMessage(int error, FileAction action)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "File access denied";
+    case ENOSPC:
+    case EDQUOT:
+        return "Disk full";
+    case ENOENT:
+        // A file that is missing when saving is the one being created: the
+        // missing part is its folder, for which "File not found" misleads.
+        if (action == FileAction::Read)
+            return "File not found";
+        break;
+    default:
+        break;
+    }
+    return "I/O error " + std::to_string(error);
+}
+
+// Windows-1251 bytes 0x80 .. 0xBF; 0xC0 .. 0xFF are U+0410 .. U+044F in
+// order. 0x98 is unassigned and kept as U+0098, as browsers read it.
+constexpr char16_t kCp1251High[64] = {
+    u'\u0402', u'\u0403', u'\u201A', u'\u0453', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
+    u'\u20AC', u'\u2030', u'\u0409', u'\u2039', u'\u040A', u'\u040C', u'\u040B', u'\u040F',
+    u'\u0452', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
+    u'\u0098', u'\u2122', u'\u0459', u'\u203A', u'\u045A', u'\u045C', u'\u045B', u'\u045F',
+    u'\u00A0', u'\u040E', u'\u045E', u'\u0408', u'\u00A4', u'\u0490', u'\u00A6', u'\u00A7',
+    u'\u0401', u'\u00A9', u'\u0404', u'\u00AB', u'\u00AC', u'\u00AD', u'\u00AE', u'\u0407',
+    u'\u00B0', u'\u00B1', u'\u0406', u'\u0456', u'\u0491', u'\u00B5', u'\u00B6', u'\u00B7',
+    u'\u0451', u'\u2116', u'\u0454', u'\u00BB', u'\u0458', u'\u0405', u'\u0455', u'\u0457',
+};
+
+// Strict: no overlong forms, surrogates or code points above U+10FFFF.
+bool IsValidUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = (lead & 0xE0) == 0xC0 ? 2
+                                   : (lead & 0xF0) == 0xE0 ? 3
+                                   : (lead & 0xF8) == 0xF0 ? 4
+                                                           : 0;
+        if (length == 0)
+            return false;
+        constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        char32_t codePoint = lead & (0x7F >> length);
+        if (bytes.size() - i < length)
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            codePoint = (codePoint << 6) | (next & 0x3F);
+        }
+        if (codePoint < kSmallest[length] || codePoint > 0x10FFFF
+            || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+// Appends a code point below U+10000 as UTF-8.
+void AppendUtf8(std::string& text, char16_t codePoint)
+{
+    if (codePoint < 0x80) {
+        text += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        text += static_cast<char>(0xC0 | (codePoint >> 6));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (codePoint >> 12));
+        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+std::string FromCp1251(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (char byte : bytes) {
+        const auto code = static_cast<unsigned char>(byte);
+        if (code < 0x80)
+            text += byte;
+        else if (code < 0xC0)
+            AppendUtf8(text, kCp1251High[code - 0x80]);
+        else
+            AppendUtf8(text, static_cast<char16_t>(u'\u0410' + (code - 0xC0)));
+    }
+    return text;
+}
+
+ObservationLine SplitFields(std::string_view line)
+{
+    ObservationLine result;
+    std::size_t start = 0;
+    for (std::string* field : {&result.output, &result.capital, &result.labour}) {
+        if (start > line.size())
+            break;  // fewer than two ':' before this field: it stays empty
+        const std::size_t end = std::min(line.find(':', start), line.size());
+        *field = std::string(line.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+void WriteLine(Table& observations, int row, const ObservationLine& line)
+{
+    observations.setCell(1, row, line.output);
+    observations.setCell(2, row, line.capital);
+    observations.setCell(3, row, line.labour);
+}
+
+// Closes the descriptor on every path, and removes the temporary file unless
+// it has replaced the target.
+struct TemporaryFile {
+    int descriptor = -1;
+    std::string path;
+    bool renamed = false;
+
+    ~TemporaryFile()
+    {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        if (!renamed && !path.empty())
+            ::unlink(path.c_str());
+    }
+};
+
+// Creates a new, uniquely named file in folder, with the default permissions.
+void CreateTemporary(TemporaryFile& file, const std::filesystem::path& folder,
+                     const std::string& target)
+{
+    std::random_device random;
+    constexpr int kAttempts = 100;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, ".~%08x.tmp", static_cast<unsigned>(random()));
+        const std::string path = (folder / name).string();
+        const int descriptor =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0) {
+            file.descriptor = descriptor;
+            file.path = path;
+            return;
+        }
+        if (errno != EEXIST)
+            throw FileError(errno, FileAction::Write, target);
+    }
+    throw FileError(EEXIST, FileAction::Write, target);
+}
+
+}  // namespace
+
+FileError::FileError(int error, FileAction action, const std::string& path)
+    : std::runtime_error(PlatformMessage(error, action) + "\n"
+                         + (action == FileAction::Read ? "Не удалось прочитать файл «"
+                                                       : "Не удалось записать файл «")
+                         + path + "»."),
+      m_error(error)
+{
+}
+
+std::string DecodeFileText(std::string_view bytes)
+{
+    if (!IsValidUtf8(bytes))
+        return FromCp1251(bytes);
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark))
+        bytes.remove_prefix(kByteOrderMark.size());
+    return std::string(bytes);
+}
+
+std::vector<ObservationLine> ParseObservationText(std::string_view text)
+{
+    std::vector<ObservationLine> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string line(text.substr(start, end - start));
+        std::erase(line, '\r');
+        lines.push_back(SplitFields(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<ObservationLine> ReadObservationFile(const std::string& path)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        throw FileError(errno, FileAction::Read, path);
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count == 0)
+            break;
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(descriptor);
+            throw FileError(error, FileAction::Read, path);
+        }
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    ::close(descriptor);  // read-only: nothing is lost if closing fails
+    return ParseObservationText(DecodeFileText(bytes));
+}
+
+void LoadObservations(Workbook& book, const std::vector<ObservationLine>& lines)
+{
+    if (lines.size() > static_cast<std::size_t>(kMaxObservationCount))
+        throw CountError("Файл не загружен: строк в нём больше, чем может быть наблюдений ("
+                         + std::to_string(kMaxObservationCount) + ").");
+    ClearCommand(book);
+
+    // The end state of adding the lines one at a time, each filling the last
+    // observation row and raising the count by one, then lowering the count
+    // by one: the first line lands in the last row, line j > 0 in row
+    // first + j, and the count ends at first + k - 1.
+    const int k = static_cast<int>(lines.size());
+    const int first = ParseObservationCount(book.countText);
+    const std::string finalText = std::to_string(first + k - 1);
+    ParseObservationCount(finalText);  // refuses before a line is written
+
+    Table& observations = book.observations;
+    if (k > 0)
+        WriteLine(observations, observations.rowCount() - 1, lines.front());
+    // The count the last line left, so that the final text is a change and
+    // CountRule runs once, on it.
+    book.countText = std::to_string(first + k);
+    SetCountText(book, finalText);
+    for (int j = 1; j < k; ++j)
+        WriteLine(observations, first + j, lines[static_cast<std::size_t>(j)]);
+}
+
+std::string FormatObservationFile(const Table& observations)
+{
+    std::string text;
+    for (int row = 1; row < observations.rowCount(); ++row) {
+        text += observations.cell(1, row);
+        text += ':';
+        text += observations.cell(2, row);
+        text += ':';
+        text += observations.cell(3, row);
+        text += "\r\n";
+    }
+    return text;
+}
+
+void WriteObservationFile(const std::string& path, const Table& observations)
+{
+    const std::string text = FormatObservationFile(observations);
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty())
+        folder = ".";
+
+    TemporaryFile file;
+    CreateTemporary(file, folder, path);
+
+    struct stat existing;
+    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)
+        && ::fchmod(file.descriptor, existing.st_mode & 07777) != 0)
+        throw FileError(errno, FileAction::Write, path);
+
+    for (std::size_t written = 0; written < text.size();) {
+        const ssize_t count = ::write(file.descriptor, text.data() + written, text.size() - written);
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError(errno, FileAction::Write, path);
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    if (::fsync(file.descriptor) != 0)
+        throw FileError(errno, FileAction::Write, path);
+    const int descriptor = file.descriptor;
+    file.descriptor = -1;  // closed below whatever the outcome; never twice
+    if (::close(descriptor) != 0)
+        throw FileError(errno, FileAction::Write, path);
+    if (::rename(file.path.c_str(), path.c_str()) != 0)
+        throw FileError(errno, FileAction::Write, path);
+    file.renamed = true;
+
+    // Makes the rename itself durable. The new file is in place already, so
+    // a failure here is not reported as a failed save.
+    const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderDescriptor >= 0) {
+        ::fsync(folderDescriptor);
+        ::close(folderDescriptor);
+    }
+}
+
+std::string WithTxtExtension(std::string name)
+{
+    constexpr std::string_view kExtension = ".txt";
+    const bool hasExtension =
+        name.size() >= kExtension.size()
+        && std::equal(kExtension.begin(), kExtension.end(), name.end() - kExtension.size(),
+                      [](char wanted, char given) {
+                          return wanted == (given >= 'A' && given <= 'Z' ? given - 'A' + 'a' : given);
+                      });
+    if (!hasExtension)
+        name += kExtension;
+    return name;
+}
+
+}  // namespace model

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "model/table.h"
+#include "model/workbook.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The observation file: one observation per line, "Y:K:L", the texts of
+// columns 1 to 3 of one observation row exactly as they stand in the cells.
+// Written as UTF-8 without a byte-order mark, lines ended by CR LF.
+namespace model {
+
+// The three fields of one line, copied without trimming or checking.
+struct ObservationLine {
+    std::string output;   // Y
+    std::string capital;  // K
+    std::string labour;   // L
+
+    bool operator==(const ObservationLine&) const = default;
+};
+
+enum class FileAction { Read, Write };
+
+// A failed file operation. what() is the platform's message for the error
+// ("File access denied", "Disk full", "File not found" when reading, else
+// "I/O error <errno>"), then a line in Russian naming the file.
+class FileError : public std::runtime_error {
+public:
+    FileError(int error, FileAction action, const std::string& path);
+
+    // The errno value the operation failed with.
+    int error() const { return m_error; }
+
+private:
+    int m_error;
+};
+
+// File content as UTF-8: kept as it is when it is valid UTF-8 (a leading
+// byte-order mark removed), otherwise read as Windows-1251. NUL bytes are
+// kept: such a text loads, and fails only when a computation parses it.
+std::string DecodeFileText(std::string_view bytes);
+
+// Splits decoded text into lines and fields. A line ends at LF; every CR is
+// dropped; text after the last LF is a line too, so the empty text has no
+// line and a final LF adds none. Field 1 runs to the first ':', field 2 to
+// the next, field 3 to the next or to the end; a missing field is empty and
+// anything after a third ':' is ignored.
+std::vector<ObservationLine> ParseObservationText(std::string_view text);
+
+// Reads, decodes and splits a whole file. Throws FileError and changes
+// nothing else.
+std::vector<ObservationLine> ReadObservationFile(const std::string& path);
+
+// Replaces the observations with the lines: runs ClearCommand (early stops
+// included), puts the first line into the last observation row and each
+// further line into the row below the one before, then sets the count text
+// to the number of rows the lines end in, which renumbers the observation
+// and calculation tables. Over a table ClearCommand left with one row and
+// the count "1", k lines give the rows 1 .. k and the count text k (an
+// empty list leaves "1"). Throws CountError without changing anything when
+// there are more than kMaxObservationCount lines; throws ConversionError or
+// CountError after ClearCommand but before writing a line when the count
+// text is not a count the lines can be added to.
+void LoadObservations(Workbook& book, const std::vector<ObservationLine>& lines);
+
+// The file text of a table with at least 4 columns: for each data row the
+// cells of columns 1, 2 and 3 joined by ':' and ended by CR LF, so an empty
+// row gives "::". A ':' inside a cell is written as it is.
+std::string FormatObservationFile(const Table& observations);
+
+// Saves FormatObservationFile(observations) to path atomically: the text is
+// written and synced to a temporary file in the same folder, which then
+// replaces the target (keeping an existing target's permissions). Throws
+// FileError on failure; the temporary file is then removed and an existing
+// target is left as it was.
+void WriteObservationFile(const std::string& path, const Table& observations);
+
+// The name a chosen save name gets: ".txt" appended unless the name
+// already ends in ".txt" in any letter case.
+std::string WithTxtExtension(std::string name);
+
+}  // namespace model
