@@ -31,6 +31,7 @@ int main(int argc, char** argv)
                    stderr);
         return 1;
     }
+    Q_INIT_RESOURCE(resources);
     Application application(argc, argv);
     Application::setApplicationName(QStringLiteral("cobb-douglas"));
     Application::setApplicationDisplayName(QStringLiteral("Производственная функция Кобба-Дугласа"));
