@@ -1,10 +1,18 @@
 #include "forms/Unit1.h"
 
+#include "forms/file_chooser.h"
 #include "forms/number_locale.h"
 #include "forms/shell.h"
+#include "model/estimation.h"
+#include "model/observation_file.h"
 
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLineSeries>
@@ -15,11 +23,15 @@
 #include <QShowEvent>
 #include <QValueAxis>
 
+#include <algorithm>
+
 TForm1* Form1 = nullptr;
 
 namespace {
 
 // The page on building the production function that "О программе" opens.
+const QString kObservationFileFilter = QStringLiteral("Текстовые документы (*.txt)");
+
 const QString kMethodPageUrl = QStringLiteral(
     "https://economics-tools.example.org/для-построения-функции-кобба-дугласа/");
 
@@ -55,6 +67,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), alfa(m_book.alfa), A(m_bo
     setUpToolbar();
     setUpTables();
     setUpChart();
+    // The first data row shows its number before the count is first changed.
+    model::CountRule(m_book.countText, {&m_book.observations, &m_book.calculation});
     showWorkbook();
 }
 
@@ -100,6 +114,10 @@ void TForm1::setUpToolbar()
     for (const ToolButton& entry : buttons)
         entry.button->setIcon(QIcon::fromTheme(entry.themeIcon, style()->standardIcon(entry.fallback)));
 
+    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
     connect(SpeedButton8, &QToolButton::clicked, this, &TForm1::SpeedButton8Click);
     connect(SpeedButton9, &QToolButton::clicked, this, &TForm1::SpeedButton9Click);
 }
@@ -121,6 +139,8 @@ void TForm1::setUpTables()
     N5 = PopupMenu1->addAction(QStringLiteral("Очистить"));
     N7 = PopupMenu1->addAction(QStringLiteral("Загрузить"));
     StringGrid1->setPopupMenu(PopupMenu1);
+    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(N7, &QAction::triggered, this, &TForm1::N7Click);
 }
 
 void TForm1::setUpChart()
@@ -167,14 +187,17 @@ void TForm1::showWorkbook()
     ShowCaption(Label5, m_book.r2Caption);
     LabeledEdit2->setText(QString::fromStdString(m_book.formula));
 
+    showChart();
+}
+
+void TForm1::showChart()
+{
     auto* years = static_cast<QCategoryAxis*>(Chart1->chart()->axes(Qt::Horizontal).front());
     auto* values = static_cast<QValueAxis*>(Chart1->chart()->axes(Qt::Vertical).front());
     for (const QString& label : years->categoriesLabels())
         years->remove(label);
+
     QList<QPointF> observed;
-    QList<QPointF> fitted;
-    double low = 0;
-    double high = 1;
     for (std::size_t i = 0; i < m_book.observedSeries.size(); ++i) {
         // Category labels must be unique; a repeated year gets invisible padding.
         QString label = QString::fromStdString(m_book.observedSeries[i].label);
@@ -183,19 +206,21 @@ void TForm1::showWorkbook()
         years->append(label, static_cast<double>(i));
         observed.append({static_cast<double>(i), m_book.observedSeries[i].value});
     }
+    QList<QPointF> fitted;
     for (std::size_t i = 0; i < m_book.fittedSeries.size(); ++i)
         fitted.append({static_cast<double>(i), m_book.fittedSeries[i].value});
     Series1->replace(observed);
     Series2->replace(fitted);
-    bool first = true;
+
+    QList<double> heights;
     for (const QList<QPointF>* points : {&observed, &fitted})
-        for (const QPointF& point : *points) {
-            low = first ? point.y() : std::min(low, point.y());
-            high = first ? point.y() : std::max(high, point.y());
-            first = false;
-        }
-    years->setRange(0, std::max<double>(1, static_cast<double>(observed.size()) - 1));
-    values->setRange(low, high > low ? high : low + 1);
+        for (const QPointF& point : *points)
+            heights.append(point.y());
+    const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
+    const double bottom = heights.isEmpty() ? 0 : *low;
+    const double top = heights.isEmpty() ? 1 : *high;
+    years->setRange(0, std::max<qsizetype>(1, observed.size() - 1));
+    values->setRange(bottom, top > bottom ? top : bottom + 1);
     values->applyNiceNumbers();
 }
 
@@ -233,6 +258,61 @@ void TForm1::LabeledEdit1KeyPress(char32_t& key)
 void TForm1::StringGrid1KeyPress(char32_t& key)
 {
     ApplyDigitFilter(key);
+}
+
+QString TForm1::fileDialogFolder() const
+{
+    const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    if (QFileInfo(programFolder).isWritable())
+        return programFolder;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void TForm1::SpeedButton2Click()
+{
+    // What the computation wrote before a failure is shown too.
+    const auto refresh = qScopeGuard([this] { showWorkbook(); });
+    model::ComputeCommand(m_book, DecimalSeparator());
+}
+
+void TForm1::SpeedButton5Click()
+{
+    const auto refresh = qScopeGuard([this] { showWorkbook(); });
+    model::NewCommand(m_book);
+}
+
+void TForm1::SpeedButton6Click()
+{
+    N7Click();
+}
+
+void TForm1::SpeedButton7Click()
+{
+    const QString chosen = file_chooser::ChooseFileToSave({this, fileDialogFolder(), kObservationFileFilter});
+    if (chosen.isEmpty())
+        return;
+    const QString path = QString::fromStdString(model::WithTxtExtension(chosen.toStdString()));
+    // The dialog asked about the name it returned; a name we extended is asked about here.
+    if (path != chosen && QFileInfo::exists(path) && !file_chooser::MayOverwrite(this, path))
+        return;
+    model::WriteObservationFile(path.toStdString(), m_book.observations);
+}
+
+void TForm1::N5Click()
+{
+    const auto refresh = qScopeGuard([this] { showWorkbook(); });
+    model::ClearCommand(m_book);
+}
+
+void TForm1::N7Click()
+{
+    const QString path = file_chooser::ChooseFileToOpen({this, fileDialogFolder(), kObservationFileFilter});
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    // The data are cleared only once the file has been read.
+    const std::vector<model::ObservationLine> lines = model::ReadObservationFile(path.toStdString());
+    const auto refresh = qScopeGuard([this] { showWorkbook(); });
+    model::LoadObservations(m_book, lines);
 }
 
 void TForm1::SpeedButton8Click()

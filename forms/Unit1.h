@@ -33,8 +33,14 @@ public:
     void LabeledEdit1Change(const QString& text);
     void LabeledEdit1KeyPress(char32_t& key);
     void StringGrid1KeyPress(char32_t& key);
+    void SpeedButton2Click();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
     void SpeedButton8Click();
     void SpeedButton9Click();
+    void N5Click();
+    void N7Click();
 
 signals:
     // The window was closed: the program ends with it.
@@ -51,6 +57,9 @@ private:
     void setUpChart();
     // Copies the workbook's count text, captions, formula and chart lines into the controls.
     void showWorkbook();
+    void showChart();
+    // Where the file dialogs start: the program's folder when it may be written, else the documents.
+    QString fileDialogFolder() const;
 
     model::Workbook m_book;
 };

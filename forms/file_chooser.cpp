@@ -1,0 +1,73 @@
+#include "forms/file_chooser.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace file_chooser {
+namespace {
+
+QString RunDialog(const Request& request, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(request.parent, QString(), request.folder, request.filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+Chooser& OpenChooser()
+{
+    static Chooser chooser = [](const Request& request) { return RunDialog(request, QFileDialog::AcceptOpen); };
+    return chooser;
+}
+
+Chooser& SaveChooser()
+{
+    static Chooser chooser = [](const Request& request) { return RunDialog(request, QFileDialog::AcceptSave); };
+    return chooser;
+}
+
+OverwriteQuestion& Question()
+{
+    static OverwriteQuestion question = [](QWidget* parent, const QString& path) {
+        return QMessageBox::question(parent, QString(),
+                                     QStringLiteral("Файл «%1» уже существует. Заменить его?").arg(path))
+               == QMessageBox::Yes;
+    };
+    return question;
+}
+
+}  // namespace
+
+Chooser SetOpenChooser(Chooser chooser)
+{
+    return std::exchange(OpenChooser(), std::move(chooser));
+}
+
+Chooser SetSaveChooser(Chooser chooser)
+{
+    return std::exchange(SaveChooser(), std::move(chooser));
+}
+
+OverwriteQuestion SetOverwriteQuestion(OverwriteQuestion question)
+{
+    return std::exchange(Question(), std::move(question));
+}
+
+QString ChooseFileToOpen(const Request& request)
+{
+    return OpenChooser()(request);
+}
+
+QString ChooseFileToSave(const Request& request)
+{
+    return SaveChooser()(request);
+}
+
+bool MayOverwrite(QWidget* parent, const QString& path)
+{
+    return Question()(parent, path);
+}
+
+}  // namespace file_chooser

@@ -1,0 +1,256 @@
+#include "forms/Unit1.h"
+#include "forms/file_chooser.h"
+#include "tests/forms/gui_fixture.h"
+
+#include <QCategoryAxis>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLineSeries>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// Drives the commands of the main window with the file dialogs replaced.
+class MainWindowCommandsTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        m_previousOpen = file_chooser::SetOpenChooser([this](const file_chooser::Request& request) {
+            requests.append(request);
+            return openChoice;
+        });
+        m_previousSave = file_chooser::SetSaveChooser([this](const file_chooser::Request& request) {
+            requests.append(request);
+            return saveChoice;
+        });
+        m_previousQuestion = file_chooser::SetOverwriteQuestion([this](QWidget*, const QString& path) {
+            overwriteQuestions.append(path);
+            return overwriteAnswer;
+        });
+        window = std::make_unique<TForm1>();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        file_chooser::SetOpenChooser(m_previousOpen);
+        file_chooser::SetSaveChooser(m_previousSave);
+        file_chooser::SetOverwriteQuestion(m_previousQuestion);
+        GuiTest::TearDown();
+    }
+
+    // Types the small data set whose fit is a = 0.5, A = 2.147193.
+    void typeSmallDataSet()
+    {
+        typeIntoField(window->LabeledEdit1, "3");
+        const QStringList rows[] = {{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}};
+        for (int row = 1; row <= 3; ++row)
+            for (int column = 1; column <= 3; ++column)
+                typeIntoCell(window->StringGrid1, column, row, rows[row - 1][column - 1]);
+    }
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    static QByteArray contents(const QString& file)
+    {
+        QFile reading(file);
+        return reading.open(QIODevice::ReadOnly) ? reading.readAll() : QByteArray();
+    }
+
+    static void write(const QString& file, const QByteArray& bytes)
+    {
+        QFile writing(file);
+        ASSERT_TRUE(writing.open(QIODevice::WriteOnly));
+        writing.write(bytes);
+    }
+
+    std::unique_ptr<TForm1> window;
+    QString openChoice;
+    QString saveChoice;
+    bool overwriteAnswer = false;
+    QList<file_chooser::Request> requests;
+    QStringList overwriteQuestions;
+
+private:
+    file_chooser::Chooser m_previousOpen;
+    file_chooser::Chooser m_previousSave;
+    file_chooser::OverwriteQuestion m_previousQuestion;
+};
+
+TEST_F(MainWindowCommandsTest, ComputeShowsCoefficientsTablesAndChart)
+{
+    typeSmallDataSet();
+    typeIntoCell(window->StringGrid1, 0, 1, "2001");
+    window->SpeedButton2->click();
+
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(window->Label2->text(), "a=0,500000");
+    EXPECT_EQ(window->Label4->text(), "A=2,147193");
+    EXPECT_EQ(window->Label3->text(), "b=0,7642");
+    EXPECT_EQ(window->Label6->text(), QStringLiteral("Aср=8,902 %"));
+    EXPECT_EQ(window->Label5->text(), "R2= 97,010 %");
+    EXPECT_EQ(window->LabeledEdit2->text(), "Y=2,147193*(K^0,500000)*(L^0,500000)");
+    EXPECT_NEAR(window->alfa, 0.5, 1e-6);
+    EXPECT_NEAR(window->A, 2.147193, 1e-6);
+
+    ASSERT_EQ(window->StringGrid3->model()->rowCount(), 4);
+    EXPECT_EQ(cellText(window->StringGrid3, 0, 4), "Sum");
+    EXPECT_EQ(cellText(window->StringGrid3, 1, 2), "0,693147");
+    EXPECT_EQ(cellText(window->StringGrid2, 0, 1), "2001");
+    EXPECT_EQ(cellText(window->StringGrid2, 2, 3), "8,589");
+
+    ASSERT_EQ(window->Series1->count(), 3);
+    ASSERT_EQ(window->Series2->count(), 3);
+    EXPECT_EQ(window->Series1->at(1), QPointF(1, 3.5));
+    EXPECT_NEAR(window->Series2->at(2).y(), 8.5888, 1e-3);
+    auto* years = static_cast<QCategoryAxis*>(window->Chart1->chart()->axes(Qt::Horizontal).front());
+    EXPECT_EQ(years->categoriesLabels(), (QStringList{"2001", "2", "3"}));
+
+    // A second run draws the same lines, not twice as many points.
+    window->SpeedButton2->click();
+    EXPECT_EQ(window->Series1->count(), 3);
+    EXPECT_EQ(window->StringGrid3->model()->rowCount(), 4);
+}
+
+TEST_F(MainWindowCommandsTest, FailedComputeShowsTheMessageAndWhatWasWritten)
+{
+    typeSmallDataSet();
+    window->SpeedButton2->click();
+    window->workbook().observations.setCell(3, 2, "0");
+    deliver([this] { window->SpeedButton2->click(); });
+
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.front().startsWith("Floating point division by zero\n")) << errors.front().toStdString();
+    EXPECT_TRUE(errors.front().contains(QStringLiteral("Строка 2"))) << errors.front().toStdString();
+    // The run had reset the coefficients and emptied the chart before it failed.
+    EXPECT_EQ(window->Label2->text(), "a=");
+    EXPECT_EQ(window->alfa, 0);
+    EXPECT_EQ(window->Series1->count(), 0);
+}
+
+TEST_F(MainWindowCommandsTest, ClearAfterAComputationKeepsTheChartAndFitTable)
+{
+    typeSmallDataSet();
+    window->SpeedButton2->click();
+    window->N5->trigger();
+
+    EXPECT_EQ(window->LabeledEdit1->text(), "1");
+    ASSERT_EQ(window->StringGrid1->model()->rowCount(), 1);
+    EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "1");
+    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "");
+    ASSERT_EQ(window->StringGrid3->model()->rowCount(), 1);
+    EXPECT_EQ(cellText(window->StringGrid3, 1, 1), "");
+    for (QLabel* label : {window->Label2, window->Label4, window->Label3, window->Label6, window->Label5})
+        EXPECT_EQ(label->text().back(), '=');
+    EXPECT_EQ(window->alfa, 0);
+    EXPECT_EQ(window->Series1->count(), 3);
+    EXPECT_EQ(window->StringGrid2->model()->rowCount(), 3);
+    EXPECT_FALSE(window->LabeledEdit2->text().isEmpty());
+}
+
+TEST_F(MainWindowCommandsTest, NewWithOneRowEmptiesItAndTheFitTable)
+{
+    typeIntoCell(window->StringGrid1, 1, 1, "5");
+    window->workbook().fit.setCell(1, 1, "5");
+    window->Label2->setText("a=1");
+    window->SpeedButton5->click();
+
+    EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid2, 1, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid3, 0, 1), "1");
+}
+
+TEST_F(MainWindowCommandsTest, SavesTheTableAndLoadsItBack)
+{
+    typeSmallDataSet();
+    typeIntoCell(window->StringGrid1, 0, 2, "1999");
+    saveChoice = path("data");
+    window->SpeedButton7->click();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(contents(path("data.txt")), "2:1:1\r\n3,5:2:1\r\n8:8:2\r\n");
+
+    window->SpeedButton5->click();
+    openChoice = path("data.txt");
+    window->SpeedButton6->click();
+    EXPECT_EQ(window->LabeledEdit1->text(), "3");
+    ASSERT_EQ(window->StringGrid1->model()->rowCount(), 3);
+    EXPECT_EQ(cellText(window->StringGrid1, 1, 2), "3,5");
+    EXPECT_EQ(cellText(window->StringGrid1, 0, 2), "2");  // the year is not kept in the file
+    window->SpeedButton2->click();
+    EXPECT_EQ(window->Label2->text(), "a=0,500000");
+}
+
+TEST_F(MainWindowCommandsTest, FileDialogsStartInTheProgramFolderWithTheTextFilter)
+{
+    window->SpeedButton6->click();
+    window->SpeedButton7->click();
+    ASSERT_EQ(requests.size(), 2);
+    for (const file_chooser::Request& request : requests) {
+        EXPECT_EQ(request.folder, QCoreApplication::applicationDirPath());
+        EXPECT_EQ(request.filter, QStringLiteral("Текстовые документы (*.txt)"));
+    }
+}
+
+TEST_F(MainWindowCommandsTest, SavingKeepsATxtNameAndAsksBeforeReplacingAnExtendedOne)
+{
+    typeIntoCell(window->StringGrid1, 1, 1, "7");
+    write(path("data.txt"), "old");
+
+    saveChoice = path("data.txt");
+    window->SpeedButton7->click();
+    EXPECT_FALSE(QFile::exists(path("data.txt.txt")));
+    EXPECT_EQ(contents(path("data.txt")), "7::\r\n");
+    EXPECT_TRUE(overwriteQuestions.isEmpty());  // the dialog asked about this very name
+
+    write(path("data.txt"), "old");
+    saveChoice = path("data");
+    overwriteAnswer = false;
+    window->SpeedButton7->click();
+    EXPECT_EQ(overwriteQuestions, QStringList{path("data.txt")});
+    EXPECT_EQ(contents(path("data.txt")), "old");
+
+    overwriteAnswer = true;
+    window->SpeedButton7->click();
+    EXPECT_EQ(contents(path("data.txt")), "7::\r\n");
+}
+
+TEST_F(MainWindowCommandsTest, FailedSaveNamesTheFile)
+{
+    saveChoice = path("missing/data");
+    deliver([this] { window->SpeedButton7->click(); });
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors.front(), QStringLiteral("I/O error 2\nНе удалось записать файл «%1».").arg(path("missing/data.txt")));
+}
+
+TEST_F(MainWindowCommandsTest, CancelledOrVanishedLoadKeepsTheData)
+{
+    typeSmallDataSet();
+    window->SpeedButton2->click();
+    for (const QString& choice : {QString(), path("vanished.txt")}) {
+        openChoice = choice;
+        window->N7->trigger();
+        EXPECT_EQ(window->LabeledEdit1->text(), "3");
+        EXPECT_EQ(cellText(window->StringGrid1, 1, 3), "8");
+        EXPECT_EQ(window->Label2->text(), "a=0,500000");
+    }
+}
+
+TEST_F(MainWindowCommandsTest, TooLongFileIsRefusedAndChangesNothing)
+{
+    typeSmallDataSet();
+    write(path("long.txt"), QByteArray("1:1:1\n").repeated(10001));
+    openChoice = path("long.txt");
+    deliver([this] { window->N7->trigger(); });
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.front().contains("10000")) << errors.front().toStdString();
+    EXPECT_EQ(window->LabeledEdit1->text(), "3");
+    EXPECT_EQ(cellText(window->StringGrid1, 1, 3), "8");
+}
+
+}  // namespace
