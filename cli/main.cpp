@@ -1,0 +1,271 @@
+// cobb-douglas-cli: runs the estimation of "Вычислить" on an observation
+// file and prints a report or one JSON object.
+
+#include "model/estimation.h"
+#include "model/observation_file.h"
+#include "model/workbook.h"
+
+#include <algorithm>
+#include <charconv>
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr int kComplete = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+constexpr const char* kUsageText =
+    "Использование: cobb-douglas-cli [--json] [--separator C] FILE\n"
+    "Оценивает производственную функцию Кобба-Дугласа Y=A*K^a*L^(1-a) по файлу\n"
+    "наблюдений (строки Y:K:L) и печатает расчётную таблицу, коэффициенты,\n"
+    "аппроксимацию и R2.\n"
+    "  --json          один объект JSON вместо отчёта\n"
+    "  --separator C   десятичный разделитель (по умолчанию из локали)\n";
+
+struct Options {
+    bool help = false;
+    bool json = false;
+    char separator = ',';
+    std::string file;
+};
+
+// The user's decimal point, or ',' when the locale's is not one character.
+char LocaleSeparator()
+{
+    std::setlocale(LC_ALL, "");
+    const char* point = std::localeconv()->decimal_point;
+    return point != nullptr && std::strlen(point) == 1 ? point[0] : ',';
+}
+
+// The options (only `help` set when help is asked for), or nothing after
+// printing the usage error to stderr.
+std::optional<Options> ParseArguments(int argc, char** argv)
+{
+    Options options;
+    std::optional<char> separator;
+    bool haveFile = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+            return options;
+        } else if (argument == "--json") {
+            options.json = true;
+        } else if (argument == "--separator") {
+            if (i + 1 >= argc || std::strlen(argv[i + 1]) != 1) {
+                std::cerr << "--separator ждёт один символ.\n" << kUsageText;
+                return std::nullopt;
+            }
+            separator = argv[++i][0];
+        } else if (argument.size() > 1 && argument.front() == '-') {
+            std::cerr << "Неизвестный параметр " << argument << ".\n" << kUsageText;
+            return std::nullopt;
+        } else if (haveFile) {
+            std::cerr << "Нужен ровно один файл.\n" << kUsageText;
+            return std::nullopt;
+        } else {
+            options.file = std::string(argument);
+            haveFile = true;
+        }
+    }
+    if (!haveFile) {
+        std::cerr << kUsageText;
+        return std::nullopt;
+    }
+    options.separator = separator ? *separator : LocaleSeparator();
+    return options;
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// The data rows of a table that hold any text, with the given columns.
+Rows Written(const model::Table& table, int columns)
+{
+    Rows rows;
+    for (int row = 1; row < table.rowCount(); ++row) {
+        std::vector<std::string> cells;
+        bool any = false;
+        for (int column = 0; column < columns; ++column) {
+            cells.push_back(table.cell(column, row));
+            any = any || !cells.back().empty();
+        }
+        if (any)
+            rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+std::string Trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+// Characters on screen of a UTF-8 text: every byte but continuation bytes.
+std::size_t Width(std::string_view text)
+{
+    std::size_t width = 0;
+    for (const char c : text)
+        width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return width;
+}
+
+// The header and rows in right-aligned columns two blanks apart.
+void PrintTable(std::ostream& out, const std::vector<std::string>& header, const Rows& rows)
+{
+    std::vector<std::size_t> widths;
+    for (const std::string& cell : header)
+        widths.push_back(Width(cell));
+    for (const auto& row : rows) {
+        for (std::size_t column = 0; column < row.size(); ++column)
+            widths[column] = std::max(widths[column], Width(row[column]));
+    }
+    const auto line = [&](const std::vector<std::string>& cells) {
+        std::string text;
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            if (column > 0)
+                text += "  ";
+            text.append(widths[column] - Width(cells[column]), ' ');
+            text += cells[column];
+        }
+        text.erase(text.find_last_not_of(' ') + 1);
+        out << text << '\n';
+    };
+    line(header);
+    for (const auto& row : rows)
+        line(row);
+}
+
+std::vector<std::string> Headers(const model::Table& table)
+{
+    std::vector<std::string> headers;
+    for (int column = 0; column < table.columnCount(); ++column)
+        headers.push_back(Trimmed(table.cell(column, 0)));
+    return headers;
+}
+
+void PrintReport(std::ostream& out, const model::Workbook& book)
+{
+    out << "Расчётная таблица\n";
+    PrintTable(out, Headers(book.calculation), Written(book.calculation, book.calculation.columnCount()));
+    out << '\n'
+        << book.aCaption << '\n'
+        << book.ACaption << '\n'
+        << book.bCaption << '\n'
+        << "Производственная функция Кобба-Дугласа: " << book.formula << '\n'
+        << book.meanErrorCaption << "\n\n"
+        << "Аппроксимация\n";
+    PrintTable(out, Headers(book.fit), Written(book.fit, book.fit.columnCount()));
+    out << '\n' << book.r2Caption << '\n';
+}
+
+std::string JsonString(std::string_view text)
+{
+    std::string json = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+            json += escape;
+        } else {
+            json += c;  // UTF-8 passes as it is
+        }
+    }
+    return json + '"';
+}
+
+// The shortest text that reads back as the same double.
+std::string JsonNumber(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string JsonRows(const Rows& rows)
+{
+    if (rows.empty())
+        return "[]";
+    std::string json = "[\n";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        json += "    [";
+        for (std::size_t column = 0; column < rows[i].size(); ++column)
+            json += (column > 0 ? ", " : "") + JsonString(rows[i][column]);
+        json += i + 1 < rows.size() ? "],\n" : "]\n";
+    }
+    return json + "  ]";
+}
+
+void PrintJson(std::ostream& out, const model::Workbook& book, const std::optional<std::string>& error)
+{
+    out << "{\n"
+        << "  \"observations\": " << JsonRows(Written(book.observations, 4)) << ",\n"
+        << "  \"calculation\": " << JsonRows(Written(book.calculation, 9)) << ",\n"
+        << "  \"fit\": " << JsonRows(Written(book.fit, 3)) << ",\n"
+        << "  \"captions\": {\"a\": " << JsonString(book.aCaption)
+        << ", \"A\": " << JsonString(book.ACaption) << ", \"b\": " << JsonString(book.bCaption)
+        << ", \"mean_error\": " << JsonString(book.meanErrorCaption)
+        << ", \"r2\": " << JsonString(book.r2Caption) << "},\n"
+        << "  \"formula\": " << JsonString(book.formula) << ",\n"
+        << "  \"alfa\": " << JsonNumber(book.alfa) << ",\n"
+        << "  \"A\": " << JsonNumber(book.A) << ",\n"
+        << "  \"error\": " << (error ? JsonString(*error) : "null") << "\n"
+        << "}\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::optional<Options> options = ParseArguments(argc, argv);
+    if (!options)
+        return kUsage;
+    if (options->help) {
+        std::cout << kUsageText;
+        return kComplete;
+    }
+
+    model::Workbook book;
+    try {
+        model::LoadObservations(book, model::ReadObservationFile(options->file));
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << '\n';
+        return kUsage;
+    }
+
+    std::optional<std::string> error;
+    try {
+        const model::ComputeOutcome outcome = model::ComputeCommand(book, options->separator);
+        if (!outcome.complete())
+            error = model::ComputationError("Пустая ячейка: вычисление остановлено.", outcome.emptyRow,
+                                            outcome.emptyColumn)
+                        .what();
+    } catch (const std::exception& failure) {
+        error = failure.what();
+    }
+
+    if (options->json)
+        PrintJson(std::cout, book, error);
+    else
+        PrintReport(std::cout, book);
+    if (error) {
+        std::cerr << *error << '\n';
+        return kFailed;
+    }
+    return kComplete;
+}

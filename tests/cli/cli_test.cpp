@@ -1,0 +1,168 @@
+// Runs the built cobb-douglas-cli as a user would and checks its output and
+// exit status.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// A path in the temporary folder that no other test process uses.
+fs::path TempPath(const std::string& name)
+{
+    return fs::path(testing::TempDir()) / ("cli_" + std::to_string(getpid()) + "_" + name);
+}
+
+// Runs the program with `arguments` under the variables in `environment`.
+Outcome RunCli(const std::string& environment, const std::string& arguments)
+{
+    const fs::path errPath = TempPath("stderr.txt");
+    const std::string command =
+        environment + " " + COBB_CLI + " " + arguments + " 2>" + errPath.string();
+    Outcome run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    std::array<char, 4096> buffer;
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+        run.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(errPath);
+    run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    err.close();
+    fs::remove(errPath);
+    return run;
+}
+
+const std::string kExample = std::string(COBB_EXAMPLES_DIR) + "/cobb-douglas-1928.txt";
+
+struct CliCase {
+    std::string name;
+    std::string environment;
+    std::string options;
+    // The file given last: the shipped example unless a text or a path is set.
+    std::optional<std::string> fileText;
+    std::optional<std::string> path;
+    int status;
+    std::vector<std::string> inOut;
+    std::vector<std::string> inErr;
+};
+
+class CliTest : public testing::TestWithParam<CliCase> {};
+
+TEST_P(CliTest, PrintsAndExitsAsExpected)
+{
+    const CliCase& c = GetParam();
+    std::string file = c.path.value_or(kExample);
+    if (c.fileText) {
+        file = TempPath("observations.txt").string();
+        std::ofstream(file, std::ios::binary) << *c.fileText;
+    }
+    const Outcome run = RunCli(c.environment, c.options + " " + file);
+    if (c.fileText)
+        fs::remove(file);
+
+    EXPECT_EQ(run.status, c.status) << run.err;
+    for (const std::string& piece : c.inOut)
+        EXPECT_NE(run.out.find(piece), std::string::npos) << piece << "\nnot in\n" << run.out;
+    for (const std::string& piece : c.inErr)
+        EXPECT_NE(run.err.find(piece), std::string::npos) << piece << "\nnot in\n" << run.err;
+    if (c.status == 0) {
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliTest,
+    testing::Values(
+        CliCase{"JsonOfTheExample",
+                "",
+                "--json --separator ,",
+                {},
+                {},
+                0,
+                {R"j("observations": [
+    ["1", "100", "100", "100"],)j",
+                 R"j(["24", "240", "431", "161"])j",
+                 R"j(["1", "0,000000", "0,000000", "0,000000", "0,000000", "0,014545", "-0,014545", "0,000000", "—"])j",
+                 R"j(["Sum", "9,450256", "2,750702", "1,570108", "5,637417", "2,750703", "-9,99999999973245E-7", "0,510672", "1283,826080"]
+  ],)j",
+                 R"j(["24", "240", "209,808"])j",
+                 R"j("captions": {"a": "a=0,254133", "A": "A=1,014651", "b": "b=0,0145", "mean_error": "Aср=55,819 %", "r2": "R2= 94,171 %"})j",
+                 R"j("formula": "Y=1,014651*(K^0,254133)*(L^0,745867)")j",
+                 R"j("alfa": 0.254133)j",
+                 R"j("A": 1.01465)j",
+                 R"j("error": null)j"},
+                {}},
+        CliCase{"ReportOfTheExample",
+                "",
+                "--separator ,",
+                {},
+                {},
+                0,
+                {"Год         X          Z        X*Z", "Sum  9,450256   2,750702",
+                 "a=0,254133\nA=1,014651\nb=0,0145\n", "Y=1,014651*(K^0,254133)*(L^0,745867)",
+                 "Aср=55,819 %", " 24              240             209,808\n", "R2= 94,171 %"},
+                {}},
+        // Without --separator the locale's decimal point is used.
+        CliCase{"SeparatorOfTheCLocale",
+                "LC_ALL=C",
+                "--json",
+                {},
+                {},
+                0,
+                {R"j("a": "a=0.254133")j", R"j(["2", "0.018868", "-0.038840")j"},
+                {}},
+        // The tables keep what was written before the failure.
+        CliCase{"ZeroLabour",
+                "",
+                "--json --separator ,",
+                "1:1:1\r\n3,5:2:0\r\n",
+                {},
+                1,
+                {R"j(["2", "3,5", "2", "0"])j", R"j("fit": [],)j", R"j("a": "a=")j",
+                 R"j("error": "Floating point division by zero\u000aСтрока 2, столбец «Труд (L)».")j"},
+                {"Floating point division by zero\nСтрока 2, столбец «Труд (L)»."}},
+        CliCase{"QuoteAndControlCharacterEscaped",
+                "",
+                "--json --separator ,",
+                "1:1:1\n2\"\x01\\:2:1\n",
+                {},
+                1,
+                {R"j(["2", "2\"\u0001\\", "2", "1"])j",
+                 R"j("error": "'2\"\u0001\\' is not a valid floating point value\u000aСтрока 2)j"},
+                {}},
+        CliCase{"EmptyCellIsAFailure",
+                "",
+                "--separator ,",
+                "1:1:1\n3,5:2\n",
+                {},
+                1,
+                {},
+                {"Строка 2, столбец «Труд (L)»."}},
+        CliCase{"MissingFile", "", "--json", {}, "nowhere/missing.txt", 2, {}, {"File not found"}},
+        CliCase{"NoFile", "", "--json", {}, "", 2, {}, {"FILE"}},
+        CliCase{"LongSeparator", "", "--separator ,,", {}, {}, 2, {}, {"--separator"}},
+        CliCase{"UnknownOption", "", "--xml", {}, {}, 2, {}, {"--xml"}}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
