@@ -59,6 +59,7 @@ void ClearCommand(Workbook& book)
     book.observations.setRowCount(2);
     SetCountText(book, "1");
     ResetCaptions(book);
+    book.statistics.reset();
     book.A = 0;
     book.alfa = 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "model/statistics.h"
 #include "model/table.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +42,9 @@ struct Workbook {
 
     std::vector<ChartPoint> observedSeries;  // "Производство"
     std::vector<ChartPoint> fittedSeries;    // "ПФ (Кобба-Дугласа)"
+
+    // The "Статистика" page; none until "Вычислить" has gone through.
+    std::optional<Statistics> statistics;
 };
 
 // Writes the headers and column widths of the three tables.
@@ -58,7 +63,7 @@ void ResetCaptions(Workbook& book);
 // without a change while the observation table has one data row, and after
 // erasing the observations while the calculation table has one. Leaves the
 // formula, the fit table, the chart lines and rows hidden below the row
-// count as they are.
+// count as they are. The statistics go with the captions.
 void ClearCommand(Workbook& book);
 
 // "Новая ": ClearCommand (early stops included), then erases the data rows
