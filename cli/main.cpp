@@ -3,6 +3,7 @@
 
 #include "model/estimation.h"
 #include "model/observation_file.h"
+#include "model/statistics.h"
 #include "model/workbook.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ constexpr const char* kUsageText =
     "Использование: cobb-douglas-cli [--json] [--separator C] FILE\n"
     "Оценивает производственную функцию Кобба-Дугласа Y=A*K^a*L^(1-a) по файлу\n"
     "наблюдений (строки Y:K:L) и печатает расчётную таблицу, коэффициенты,\n"
-    "аппроксимацию и R2.\n"
+    "аппроксимацию, R2 и статистику оценки.\n"
     "  --json          один объект JSON вместо отчёта\n"
     "  --separator C   десятичный разделитель (по умолчанию из локали)\n";
 
@@ -155,7 +156,22 @@ std::vector<std::string> Headers(const model::Table& table)
     return headers;
 }
 
-void PrintReport(std::ostream& out, const model::Workbook& book)
+// The lines of the statistics page, values lined up after the widest label.
+void PrintStatistics(std::ostream& out, const model::Statistics& statistics, char separator)
+{
+    const std::vector<model::StatisticsLine> lines = model::StatisticsLines(statistics, separator);
+    std::size_t width = 0;
+    for (const model::StatisticsLine& line : lines)
+        width = std::max(width, Width(line.label));
+    for (const model::StatisticsLine& line : lines) {
+        if (line.value.empty())
+            out << line.label << '\n';
+        else
+            out << line.label << std::string(width - Width(line.label) + 2, ' ') << line.value << '\n';
+    }
+}
+
+void PrintReport(std::ostream& out, const model::Workbook& book, char separator)
 {
     out << "Расчётная таблица\n";
     PrintTable(out, Headers(book.calculation), Written(book.calculation, book.calculation.columnCount()));
@@ -168,6 +184,10 @@ void PrintReport(std::ostream& out, const model::Workbook& book)
         << "Аппроксимация\n";
     PrintTable(out, Headers(book.fit), Written(book.fit, book.fit.columnCount()));
     out << '\n' << book.r2Caption << '\n';
+    if (book.statistics) {
+        out << "\nСтатистика\n";
+        PrintStatistics(out, *book.statistics, separator);
+    }
 }
 
 std::string JsonString(std::string_view text)
@@ -197,6 +217,49 @@ std::string JsonNumber(double value)
     return std::string(buffer, result.ptr);
 }
 
+// A figure's value, or null when it has none.
+std::string JsonFigure(const model::Figure& figure)
+{
+    return figure.known() ? JsonNumber(figure.value) : "null";
+}
+
+std::string JsonEstimate(const model::Estimate& estimate)
+{
+    return "{\"estimate\": " + JsonFigure(estimate.value)
+           + ", \"standard_error\": " + JsonFigure(estimate.standardError) + "}";
+}
+
+std::string JsonCoefficient(const model::Coefficient& coefficient)
+{
+    std::string json = JsonEstimate(coefficient);
+    json.pop_back();
+    return json + ", \"t\": " + JsonFigure(coefficient.t) + ", \"p\": " + JsonFigure(coefficient.p)
+           + ", \"ci95\": [" + JsonFigure(coefficient.low) + ", " + JsonFigure(coefficient.high) + "]}";
+}
+
+// The statistics as numbers; a figure the data do not give is null.
+std::string JsonStatistics(const std::optional<model::Statistics>& statistics)
+{
+    if (!statistics)
+        return "null";
+    const model::Statistics& s = *statistics;
+    return "{\n"
+           "    \"n\": " + std::to_string(s.n) + ",\n"
+           "    \"a\": " + JsonCoefficient(s.a) + ",\n"
+           "    \"b\": " + JsonCoefficient(s.b) + ",\n"
+           "    \"r2\": " + JsonFigure(s.r2) + ", \"adjusted_r2\": " + JsonFigure(s.adjustedR2) + ",\n"
+           "    \"f\": " + JsonFigure(s.f) + ", \"f_p\": " + JsonFigure(s.fP) + ",\n"
+           "    \"residual_standard_error\": " + JsonFigure(s.residualStandardError) + ",\n"
+           "    \"alpha\": " + JsonEstimate(s.alpha) + ",\n"
+           "    \"beta\": " + JsonEstimate(s.beta) + ",\n"
+           "    \"c\": " + JsonEstimate(s.c) + ",\n"
+           "    \"alpha_plus_beta\": " + JsonEstimate(s.alphaPlusBeta) + ",\n"
+           "    \"constant_returns\": {\"f\": " + JsonFigure(s.crsF) + ", \"p\": " + JsonFigure(s.crsP)
+           + ", \"conclusion\": " + JsonString(model::ConstantReturnsConclusion(s)) + "},\n"
+           "    \"mean_relative_error\": " + JsonFigure(s.meanRelativeError) + "\n"
+           "  }";
+}
+
 std::string JsonRows(const Rows& rows)
 {
     if (rows.empty())
@@ -224,6 +287,7 @@ void PrintJson(std::ostream& out, const model::Workbook& book, const std::option
         << "  \"formula\": " << JsonString(book.formula) << ",\n"
         << "  \"alfa\": " << JsonNumber(book.alfa) << ",\n"
         << "  \"A\": " << JsonNumber(book.A) << ",\n"
+        << "  \"statistics\": " << JsonStatistics(book.statistics) << ",\n"
         << "  \"error\": " << (error ? JsonString(*error) : "null") << "\n"
         << "}\n";
 }
@@ -250,7 +314,7 @@ int main(int argc, char** argv)
 
     std::optional<std::string> error;
     try {
-        const model::ComputeOutcome outcome = model::ComputeCommand(book, options->separator);
+        const model::ComputeOutcome outcome = model::ComputeWithStatistics(book, options->separator);
         if (!outcome.complete())
             error = model::ComputationError("Пустая ячейка: вычисление остановлено.", outcome.emptyRow,
                                             outcome.emptyColumn)
@@ -262,7 +326,7 @@ int main(int argc, char** argv)
     if (options->json)
         PrintJson(std::cout, book, error);
     else
-        PrintReport(std::cout, book);
+        PrintReport(std::cout, book, options->separator);
     if (error) {
         std::cerr << *error << '\n';
         return kFailed;
