@@ -32,28 +32,56 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Rounds the exact value of a finite double to at most maxSignificant
-// significant digits and maxDecimals decimals, a dropped half away from zero.
-Decimal RoundExact(double value, int maxSignificant, int maxDecimals)
+// The decimal digits of |value| written to `decimals` places (correctly
+// rounded there): ±0.digits × 10^point with leading zeros removed.
+Decimal DigitsAt(double value, int decimals)
 {
     constexpr int kIntegerDigits = std::numeric_limits<double>::max_exponent10 + 1;
     std::array<char, kIntegerDigits + 1 + kExactDecimals> buffer;
     // to_chars, unlike printf, ignores the locale the windows set.
     const char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                                    std::chars_format::fixed, kExactDecimals)
+                                    std::chars_format::fixed, decimals)
                           .ptr;
-    const std::string_view exact(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
-    const std::size_t dot = exact.find('.');
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    const std::size_t dot = text.find('.');
 
     Decimal result;
-    result.digits = std::string(exact.substr(0, dot)).append(exact.substr(dot + 1));
-    result.point = static_cast<int>(dot);
+    result.digits = std::string(text.substr(0, dot));
+    if (dot != std::string_view::npos)
+        result.digits.append(text.substr(dot + 1));
+    result.point = static_cast<int>(std::min(dot, text.size()));
     const std::size_t first = result.digits.find_first_not_of('0');
     if (first == std::string::npos) {
         return {};
     }
     result.digits.erase(0, first);
     result.point -= static_cast<int>(first);
+    return result;
+}
+
+// Rounds the exact value of a finite double to at most maxSignificant
+// significant digits and maxDecimals decimals, a dropped half away from zero.
+Decimal RoundExact(double value, int maxSignificant, int maxDecimals)
+{
+    // Digits written to a few guard places past the first dropped digit are
+    // exact up to it unless the guard places read all zeros (an exact zero
+    // tail or a carry out of nines); only then are all 1074 places needed.
+    constexpr int kGuard = 7;
+    Decimal result;
+    bool exact = maxDecimals + 1 + kGuard >= kExactDecimals;
+    if (!exact) {
+        result = DigitsAt(value, maxDecimals + 1 + kGuard);
+        const int keep = std::min(maxSignificant, result.point + maxDecimals);
+        const auto tail = static_cast<std::size_t>(std::max(keep, 0)) + 1;
+        exact = result.digits.empty() || tail >= result.digits.size()
+                || result.digits.find_first_not_of('0', tail) == std::string::npos;
+    }
+    if (exact) {
+        result = DigitsAt(value, kExactDecimals);
+        if (result.digits.empty()) {
+            return {};
+        }
+    }
 
     const int keep = std::min(maxSignificant, result.point + maxDecimals);
     if (keep < 0) {
