@@ -1,5 +1,8 @@
 #include "forms/Unit1.h"
 
+#include "forms/Unit2.h"
+#include "forms/Unit3.h"
+#include "forms/Unit4.h"
 #include "forms/file_chooser.h"
 #include "forms/number_locale.h"
 #include "forms/shell.h"
@@ -16,6 +19,7 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QLineSeries>
+#include <QMenuBar>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -35,15 +39,6 @@ const QString kObservationFileFilter = QStringLiteral("Текстовые док
 const QString kMethodPageUrl = QStringLiteral(
     "https://economics-tools.example.org/для-построения-функции-кобба-дугласа/");
 
-QFont WindowFont()
-{
-    QFont font;
-    font.setFamilies({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    return font;
-}
-
 // Swallows every typed character a number cannot contain.
 void ApplyDigitFilter(char32_t& key)
 {
@@ -60,6 +55,15 @@ void ShowCaption(QLabel* label, const std::string& caption)
 
 }  // namespace
 
+QFont WindowFont()
+{
+    QFont font;
+    font.setFamilies({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), alfa(m_book.alfa), A(m_book.A)
 {
     setupUi(this);
@@ -67,6 +71,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), alfa(m_book.alfa), A(m_bo
     setUpToolbar();
     setUpTables();
     setUpChart();
+    setUpMenuBar();
     // The first data row shows its number before the count is first changed.
     model::CountRule(m_book.countText, {&m_book.observations, &m_book.calculation});
     showWorkbook();
@@ -141,6 +146,24 @@ void TForm1::setUpTables()
     StringGrid1->setPopupMenu(PopupMenu1);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
+}
+
+void TForm1::setUpMenuBar()
+{
+    // The bar sits above the client area, which keeps its size: the window grows instead.
+    QMenu* windows = menuBar()->addMenu(QStringLiteral("Окна"));
+    N10 = windows->addAction(QStringLiteral("Прогнозирование…"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+    N11 = help->addAction(QStringLiteral("Инструкция"));
+    N11->setShortcut(Qt::Key_F1);
+    N13 = help->addAction(QStringLiteral("Страница метода в интернете"));
+    help->addSeparator();
+    N12 = help->addAction(QStringLiteral("О программе…"));
+
+    connect(N10, &QAction::triggered, this, &TForm1::N10Click);
+    connect(N11, &QAction::triggered, this, &TForm1::N11Click);
+    connect(N12, &QAction::triggered, this, &TForm1::N12Click);
+    connect(N13, &QAction::triggered, this, &TForm1::SpeedButton8Click);
 }
 
 void TForm1::setUpChart()
@@ -313,6 +336,25 @@ void TForm1::N7Click()
     const std::vector<model::ObservationLine> lines = model::ReadObservationFile(path.toStdString());
     const auto refresh = qScopeGuard([this] { showWorkbook(); });
     model::LoadObservations(m_book, lines);
+}
+
+void TForm1::N10Click()
+{
+    Form4->show();
+    Form4->raise();
+    Form4->activateWindow();
+}
+
+void TForm1::N11Click()
+{
+    Form2->show();
+    Form2->raise();
+    Form2->activateWindow();
+}
+
+void TForm1::N12Click()
+{
+    AboutBox1->exec();
 }
 
 void TForm1::SpeedButton8Click()

@@ -28,6 +28,11 @@ public:
     QAction* N7;
     QLineSeries* Series1;
     QLineSeries* Series2;
+    // The menu bar: forecast window, instruction (F1), about box, the method's web page.
+    QAction* N10;
+    QAction* N11;
+    QAction* N12;
+    QAction* N13;
 
     void FormShow();
     void LabeledEdit1Change(const QString& text);
@@ -41,6 +46,9 @@ public:
     void SpeedButton9Click();
     void N5Click();
     void N7Click();
+    void N10Click();
+    void N11Click();
+    void N12Click();
 
 signals:
     // The window was closed: the program ends with it.
@@ -55,6 +63,7 @@ private:
     void setUpToolbar();
     void setUpTables();
     void setUpChart();
+    void setUpMenuBar();
     // Copies the workbook's count text, captions, formula and chart lines into the controls.
     void showWorkbook();
     void showChart();
@@ -65,3 +74,6 @@ private:
 };
 
 extern TForm1* Form1;
+
+// The font of the program's windows.
+QFont WindowFont();

@@ -1,12 +1,35 @@
 #pragma once
 
+#include "model/table.h"
+#include "ui_Unit4.h"
+
 #include <QWidget>
 
-// The forecast window.
-class TForm4 : public QWidget {
+// The forecast window: output for planned capital and labour with the
+// coefficients last estimated on the main window.
+class TForm4 : public QWidget, public Ui::TForm4 {
     Q_OBJECT
 public:
     explicit TForm4(QWidget* parent = nullptr);
+    ~TForm4() override;
+
+    model::Table& table() { return m_table; }
+
+    void FormShow();
+    void LabeledEdit1Change(const QString& text);
+    void StringGrid1KeyPress(char32_t& key);
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton4Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Shows a count text the model changed, without running the count rule on it again.
+    void showCountText(const std::string& countText);
+
+    model::Table m_table{4};  // year, K, L, forecast Y
 };
 
 extern TForm4* Form4;

@@ -319,4 +319,14 @@ void ForecastCommand(Table& forecast, std::string& countText, double alfa, doubl
     }
 }
 
+void ClearForecast(Table& forecast, std::string& countText)
+{
+    for (int row = 1; row < forecast.rowCount(); ++row)
+        forecast.eraseRow(row);
+    forecast.setRowCount(2);
+    // The count rule for "1" would only repeat the row count and the number below.
+    countText = "1";
+    forecast.setCell(0, 1, "1");
+}
+
 }  // namespace model

@@ -68,4 +68,8 @@ ComputeOutcome ComputeCommand(Workbook& book, char separator);
 // above keep their new forecast.
 void ForecastCommand(Table& forecast, std::string& countText, double alfa, double A, char separator);
 
+// The forecast window's "Очистить": erases every data row, leaves one data
+// row numbered "1" and sets countText to "1".
+void ClearForecast(Table& forecast, std::string& countText);
+
 }  // namespace model
