@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "forms/application.h"
+#include "forms/translations.h"
 
 #include <QIcon>
 #include <QLocale>
@@ -36,7 +37,9 @@ int main(int argc, char** argv)
     Application::setApplicationName(QStringLiteral("cobb-douglas"));
     Application::setApplicationDisplayName(QStringLiteral("Производственная функция Кобба-Дугласа"));
     Application::setWindowIcon(QIcon(QStringLiteral(":/icons/cobb-douglas.svg")));
+    // Numbers follow the user's regional settings; every text is Russian.
     QLocale::setDefault(QLocale::system());
+    InstallRussianTranslations();
 
     CreateWindows();
     const int status = Application::exec();
