@@ -20,6 +20,7 @@
 #include <QLayout>
 #include <QLineSeries>
 #include <QMenuBar>
+#include <QLocale>
 #include <QMenu>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -33,9 +34,12 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
-// The page on building the production function that "О программе" opens.
+// As many year labels as fit under the chart side by side.
+constexpr std::size_t kMaxYearLabels = 8;
+
 const QString kObservationFileFilter = QStringLiteral("Текстовые документы (*.txt)");
 
+// The page on building the production function that "О программе" opens.
 const QString kMethodPageUrl = QStringLiteral(
     "https://economics-tools.example.org/для-построения-функции-кобба-дугласа/");
 
@@ -58,7 +62,9 @@ void ShowCaption(QLabel* label, const std::string& caption)
 QFont WindowFont()
 {
     QFont font;
-    font.setFamilies({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"});
+    // The nearest faces to MS Sans Serif that Linux has: narrow enough for the
+    // layout's column widths, with Cyrillic glyphs.
+    font.setFamilies({"Liberation Sans", "Arial", "DejaVu Sans"});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;
@@ -173,6 +179,8 @@ void TForm1::setUpChart()
     chart->legend()->setVisible(true);
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setBackgroundRoundness(0);
+    // Axis numbers use the same decimal separator as the cells.
+    chart->setLocalizeNumbers(true);
 
     Series1 = new QLineSeries(chart);
     Series1->setName(QStringLiteral("Производство"));
@@ -209,19 +217,28 @@ void TForm1::showWorkbook()
     ShowCaption(Label6, m_book.meanErrorCaption);
     ShowCaption(Label5, m_book.r2Caption);
     LabeledEdit2->setText(QString::fromStdString(m_book.formula));
+    // Result columns grow to their numbers; the observation table keeps its widths so all four columns stay in view.
+    for (StringGrid* grid : {StringGrid3, StringGrid2})
+        grid->widenColumnsToText();
 
     showChart();
 }
 
 void TForm1::showChart()
 {
+    Chart1->chart()->setLocale(QLocale());
     auto* years = static_cast<QCategoryAxis*>(Chart1->chart()->axes(Qt::Horizontal).front());
     auto* values = static_cast<QValueAxis*>(Chart1->chart()->axes(Qt::Vertical).front());
     for (const QString& label : years->categoriesLabels())
         years->remove(label);
 
     QList<QPointF> observed;
+    // A long series labels every few years only, so that the labels stay readable.
+    const std::size_t labelStep = std::max<std::size_t>(1, (m_book.observedSeries.size() + kMaxYearLabels - 1) / kMaxYearLabels);
     for (std::size_t i = 0; i < m_book.observedSeries.size(); ++i) {
+        observed.append({static_cast<double>(i), m_book.observedSeries[i].value});
+        if (i % labelStep != 0)
+            continue;
         // Category labels must be unique; a repeated year gets invisible padding.
         QString label = QString::fromStdString(m_book.observedSeries[i].label);
         while (years->categoriesLabels().contains(label))

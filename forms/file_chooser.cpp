@@ -9,6 +9,8 @@ namespace {
 QString RunDialog(const Request& request, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(request.parent, QString(), request.folder, request.filter);
+    // Qt's own dialog speaks the program's language; a desktop's native one may not.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kRowHeight = 24;
@@ -68,6 +70,13 @@ void StringGrid::applyColumnWidths()
 {
     for (int column = 0; column < m_adapter->columnCount(); ++column)
         setColumnWidth(column, table().columnWidth(column));
+}
+
+void StringGrid::widenColumnsToText()
+{
+    for (int column = 0; column < m_adapter->columnCount(); ++column)
+        setColumnWidth(column, std::max({table().columnWidth(column), sizeHintForColumn(column),
+                                         horizontalHeader()->sectionSizeHint(column)}));
 }
 
 void StringGrid::setKeyPressHandler(KeyPressHandler handler)

@@ -23,6 +23,8 @@ public:
     model::Table& table() const;
 
     void setKeyPressHandler(KeyPressHandler handler);
+    // Widens the columns whose text does not fit; never narrows one below the table's width.
+    void widenColumnsToText();
     // The context menu shown on a right click; the grid does not own it.
     void setPopupMenu(QMenu* menu);
 
