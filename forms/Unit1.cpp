@@ -244,7 +244,6 @@ void TForm1::showChart()
         while (years->categoriesLabels().contains(label))
             label += QChar(0x200B);
         years->append(label, static_cast<double>(i));
-        observed.append({static_cast<double>(i), m_book.observedSeries[i].value});
     }
     QList<QPointF> fitted;
     for (std::size_t i = 0; i < m_book.fittedSeries.size(); ++i)
