@@ -36,6 +36,8 @@ std::string PlatformMessage(int error, FileAction action)
     return "I/O error " + std::to_string(error);
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // Windows-1251 bytes 0x80 .. 0xBF; 0xC0 .. 0xFF are U+0410 .. U+044F in
 // order. 0x98 is unassigned and kept as U+0098, as browsers read it.
 constexpr char16_t kCp1251High[64] = {
@@ -189,7 +191,6 @@ std::string DecodeFileText(std::string_view bytes)
 {
     if (!IsValidUtf8(bytes))
         return FromCp1251(bytes);
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (bytes.starts_with(kByteOrderMark))
         bytes.remove_prefix(kByteOrderMark.size());
     return std::string(bytes);
@@ -263,6 +264,10 @@ void LoadObservations(Workbook& book, const std::vector<ObservationLine>& lines)
 std::string FormatObservationFile(const Table& observations)
 {
     std::string text;
+    // Reading drops one leading byte-order mark, so a first cell that begins
+    // with U+FEFF keeps it only behind a mark of the file's own.
+    if (observations.rowCount() > 1 && observations.cell(1, 1).starts_with(kByteOrderMark))
+        text = kByteOrderMark;
     for (int row = 1; row < observations.rowCount(); ++row) {
         text += observations.cell(1, row);
         text += ':';

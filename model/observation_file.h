@@ -68,7 +68,9 @@ void LoadObservations(Workbook& book, const std::vector<ObservationLine>& lines)
 
 // The file text of a table with at least 4 columns: for each data row the
 // cells of columns 1, 2 and 3 joined by ':' and ended by CR LF, so an empty
-// row gives "::". A ':' inside a cell is written as it is.
+// row gives "::". A ':' inside a cell is written as it is. The text starts
+// with a byte-order mark only when the first cell does, so that reading it
+// back keeps the cell's own.
 std::string FormatObservationFile(const Table& observations);
 
 // Saves FormatObservationFile(observations) to path atomically: the text is
