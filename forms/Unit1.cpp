@@ -3,6 +3,7 @@
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
 #include "forms/Unit4.h"
+#include "forms/application.h"
 #include "forms/file_chooser.h"
 #include "forms/number_locale.h"
 #include "forms/shell.h"
@@ -102,7 +103,7 @@ void TForm1::setUpWindow()
     UpDown1->setRange(0, 100);
     UpDown1->setPosition(1);
     UpDown1->setAssociate(LabeledEdit1);
-    connect(LabeledEdit1, &QLineEdit::textChanged, this, &TForm1::LabeledEdit1Change);
+    connect(LabeledEdit1, &QLineEdit::textChanged, this, Reporting(this, &TForm1::LabeledEdit1Change));
     LabeledEdit1->installEventFilter(
         new KeyPressFilter([this](char32_t& key) { LabeledEdit1KeyPress(key); }, LabeledEdit1));
 }
@@ -125,12 +126,12 @@ void TForm1::setUpToolbar()
     for (const ToolButton& entry : buttons)
         entry.button->setIcon(QIcon::fromTheme(entry.themeIcon, style()->standardIcon(entry.fallback)));
 
-    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
-    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
-    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
-    connect(SpeedButton8, &QToolButton::clicked, this, &TForm1::SpeedButton8Click);
-    connect(SpeedButton9, &QToolButton::clicked, this, &TForm1::SpeedButton9Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, Reporting(this, &TForm1::SpeedButton5Click));
+    connect(SpeedButton6, &QToolButton::clicked, this, Reporting(this, &TForm1::SpeedButton6Click));
+    connect(SpeedButton7, &QToolButton::clicked, this, Reporting(this, &TForm1::SpeedButton7Click));
+    connect(SpeedButton2, &QToolButton::clicked, this, Reporting(this, &TForm1::SpeedButton2Click));
+    connect(SpeedButton8, &QToolButton::clicked, this, Reporting(this, &TForm1::SpeedButton8Click));
+    connect(SpeedButton9, &QToolButton::clicked, this, Reporting(this, &TForm1::SpeedButton9Click));
 }
 
 void TForm1::setUpTables()
@@ -150,8 +151,8 @@ void TForm1::setUpTables()
     N5 = PopupMenu1->addAction(QStringLiteral("Очистить"));
     N7 = PopupMenu1->addAction(QStringLiteral("Загрузить"));
     StringGrid1->setPopupMenu(PopupMenu1);
-    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
-    connect(N7, &QAction::triggered, this, &TForm1::N7Click);
+    connect(N5, &QAction::triggered, this, Reporting(this, &TForm1::N5Click));
+    connect(N7, &QAction::triggered, this, Reporting(this, &TForm1::N7Click));
 }
 
 void TForm1::setUpMenuBar()
@@ -166,10 +167,10 @@ void TForm1::setUpMenuBar()
     help->addSeparator();
     N12 = help->addAction(QStringLiteral("О программе…"));
 
-    connect(N10, &QAction::triggered, this, &TForm1::N10Click);
-    connect(N11, &QAction::triggered, this, &TForm1::N11Click);
-    connect(N12, &QAction::triggered, this, &TForm1::N12Click);
-    connect(N13, &QAction::triggered, this, &TForm1::SpeedButton8Click);
+    connect(N10, &QAction::triggered, this, Reporting(this, &TForm1::N10Click));
+    connect(N11, &QAction::triggered, this, Reporting(this, &TForm1::N11Click));
+    connect(N12, &QAction::triggered, this, Reporting(this, &TForm1::N12Click));
+    connect(N13, &QAction::triggered, this, Reporting(this, &TForm1::SpeedButton8Click));
 }
 
 void TForm1::setUpChart()
@@ -200,7 +201,10 @@ void TForm1::setUpChart()
         series->attachAxis(years);
         series->attachAxis(values);
     }
+    // The view gives up, but does not delete, the empty chart it started with.
+    const QChart* const initial = Chart1->chart();
     Chart1->setChart(chart);
+    delete initial;
     Chart1->setRenderHint(QPainter::Antialiasing);
 }
 

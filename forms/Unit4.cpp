@@ -1,6 +1,7 @@
 #include "forms/Unit4.h"
 
 #include "forms/Unit1.h"
+#include "forms/application.h"
 #include "forms/number_locale.h"
 #include "model/estimation.h"
 
@@ -30,10 +31,10 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent)
     UpDown1->setRange(0, 100);
     UpDown1->setPosition(1);
     UpDown1->setAssociate(LabeledEdit1);
-    connect(LabeledEdit1, &QLineEdit::textChanged, this, &TForm4::LabeledEdit1Change);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm4::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm4::SpeedButton2Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TForm4::SpeedButton4Click);
+    connect(LabeledEdit1, &QLineEdit::textChanged, this, Reporting(this, &TForm4::LabeledEdit1Change));
+    connect(SpeedButton1, &QToolButton::clicked, this, Reporting(this, &TForm4::SpeedButton1Click));
+    connect(SpeedButton2, &QToolButton::clicked, this, Reporting(this, &TForm4::SpeedButton2Click));
+    connect(SpeedButton4, &QToolButton::clicked, this, Reporting(this, &TForm4::SpeedButton4Click));
     // The first data row shows its number before the count is first changed.
     LabeledEdit1Change(LabeledEdit1->text());
 }

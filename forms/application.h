@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <exception>
 #include <functional>
 
 // The application object. An exception thrown by any event handler ends that
@@ -26,3 +27,19 @@ public:
 private:
     ErrorReporter m_reporter;
 };
+
+// A slot for a signal of Qt's widgets, which reports what the slot throws as
+// notify() reports what an event handler throws. Qt's widget code is built
+// without exception support: an exception unwinding through it would skip
+// its clean-up, leaking and leaving the emitting widget half-way through.
+template <typename Object, typename... Arguments>
+auto Reporting(Object* object, void (Object::*slot)(Arguments...))
+{
+    return [object, slot](Arguments... arguments) {
+        try {
+            (object->*slot)(arguments...);
+        } catch (const std::exception& error) {
+            Application::instance()->reportError(QString::fromUtf8(error.what()));
+        }
+    };
+}
