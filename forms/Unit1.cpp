@@ -4,16 +4,21 @@
 #include "forms/Unit3.h"
 #include "forms/Unit4.h"
 #include "forms/application.h"
+#include "forms/export.h"
 #include "forms/file_chooser.h"
 #include "forms/number_locale.h"
 #include "forms/shell.h"
+#include "model/clipboard_block.h"
 #include "model/estimation.h"
 #include "model/observation_file.h"
+#include "model/statistics.h"
 
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -23,7 +28,9 @@
 #include <QMenuBar>
 #include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QShowEvent>
@@ -79,6 +86,10 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), alfa(m_book.alfa), A(m_bo
     setUpTables();
     setUpChart();
     setUpMenuBar();
+
+    setUpStatisticsPage();
+    setUpExports();
+    setUpShortcuts();
     // The first data row shows its number before the count is first changed.
     model::CountRule(m_book.countText, {&m_book.observations, &m_book.calculation});
     showWorkbook();
@@ -226,6 +237,7 @@ void TForm1::showWorkbook()
         grid->widenColumnsToText();
 
     showChart();
+    showStatistics();
 }
 
 void TForm1::showChart()
@@ -315,7 +327,7 @@ void TForm1::SpeedButton2Click()
 {
     // What the computation wrote before a failure is shown too.
     const auto refresh = qScopeGuard([this] { showWorkbook(); });
-    model::ComputeCommand(m_book, DecimalSeparator());
+    model::ComputeWithStatistics(m_book, DecimalSeparator());
 }
 
 void TForm1::SpeedButton5Click()
@@ -352,6 +364,11 @@ void TForm1::N7Click()
     const QString path = file_chooser::ChooseFileToOpen({this, fileDialogFolder(), kObservationFileFilter});
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
+    loadObservationFile(path);
+}
+
+void TForm1::loadObservationFile(const QString& path)
+{
     // The data are cleared only once the file has been read.
     const std::vector<model::ObservationLine> lines = model::ReadObservationFile(path.toStdString());
     const auto refresh = qScopeGuard([this] { showWorkbook(); });
@@ -385,4 +402,114 @@ void TForm1::SpeedButton8Click()
 void TForm1::SpeedButton9Click()
 {
     close();
+}
+
+void TForm1::setUpStatisticsPage()
+{
+    TabSheet3 = new QWidget();
+    StringGrid4 = new StringGrid(TabSheet3);
+    StringGrid4->setGeometry(0, 0, 865, 329);
+    m_statisticsTable.setHeaders({"Показатель", "Значение"});
+    m_statisticsTable.setColumnWidths({330, 510});
+    StringGrid4->setTable(m_statisticsTable, false);
+    w->addTab(TabSheet3, QStringLiteral("Статистика"));
+
+    StringGrid1->setPasteHandler(Reporting(this, &TForm1::StringGrid1Paste));
+}
+
+void TForm1::setUpExports()
+{
+    PopupMenu2 = new QMenu(this);
+    N14 = PopupMenu2->addAction(QStringLiteral("Сохранить график…"));
+    Chart1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Chart1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu2->popup(Chart1->mapToGlobal(at)); });
+    connect(N14, &QAction::triggered, this, Reporting(this, &TForm1::N14Click));
+
+    // "Файл" comes first in the menu bar, whatever menus are there already.
+    auto* file = new QMenu(QStringLiteral("Файл"), this);
+    N15 = file->addAction(QStringLiteral("Сохранить отчёт…"));
+    menuBar()->insertMenu(menuBar()->actions().value(0, nullptr), file);
+    connect(N15, &QAction::triggered, this, Reporting(this, &TForm1::N15Click));
+
+    setAcceptDrops(true);
+}
+
+void TForm1::setUpShortcuts()
+{
+    const std::pair<QKeySequence, QToolButton*> shortcuts[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_N), SpeedButton5},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), SpeedButton6},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), SpeedButton7},
+        {QKeySequence(Qt::Key_F9), SpeedButton2},
+    };
+    for (const auto& [keys, button] : shortcuts) {
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->text().trimmed(),
+                                                         keys.toString(QKeySequence::NativeText)));
+        connect(new QShortcut(keys, this), &QShortcut::activated, button, &QToolButton::click);
+    }
+}
+
+void TForm1::showStatistics()
+{
+    const std::vector<model::StatisticsLine> lines =
+        m_book.statistics ? model::StatisticsLines(*m_book.statistics, DecimalSeparator())
+                          : std::vector<model::StatisticsLine>();
+    m_statisticsTable.setRowCount(static_cast<int>(lines.size()) + 1);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int row = static_cast<int>(i) + 1;
+        m_statisticsTable.setCell(0, row, lines[i].label);
+        m_statisticsTable.setCell(1, row, lines[i].value);
+    }
+}
+
+void TForm1::StringGrid1Paste(const std::string& text, int column, int row)
+{
+    const auto refresh = qScopeGuard([this] { showWorkbook(); });
+    model::PasteObservations(m_book, column, row, text, DecimalSeparator());
+}
+
+void TForm1::N14Click()
+{
+    const QString path = file_chooser::ChooseFileToSaveAs(
+        {this, fileDialogFolder(), QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)")}, {"png", "svg"});
+    if (!path.isEmpty())
+        exporting::SaveChartPicture(Chart1, path);
+}
+
+void TForm1::N15Click()
+{
+    const QString path = file_chooser::ChooseFileToSaveAs(
+        {this, fileDialogFolder(), QStringLiteral("Документ PDF (*.pdf)")}, {"pdf"});
+    if (!path.isEmpty())
+        exporting::WriteReport(path, m_book, DecimalSeparator(), Chart1);
+}
+
+namespace {
+
+// The observation file a drag carries: one local file ending in ".txt".
+QString DroppedObservationFile(const QMimeData* data)
+{
+    if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+        return {};
+    const QString path = data->urls().front().toLocalFile();
+    return path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive) ? path : QString();
+}
+
+}  // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedObservationFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedObservationFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Reported here: Qt's drag and drop code must not be unwound.
+    Reporting(this, &TForm1::loadObservationFile)(path);
 }

@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+#include <string>
+
 class QMenu;
 class QAction;
 class QLineSeries;
@@ -28,6 +30,14 @@ public:
     QAction* N7;
     QLineSeries* Series1;
     QLineSeries* Series2;
+
+    // The "Статистика" page, the chart's context menu and the "Файл" menu.
+    QWidget* TabSheet3;
+    StringGrid* StringGrid4;
+    QMenu* PopupMenu2;
+    QAction* N14;  // "Сохранить график…"
+    QAction* N15;  // "Сохранить отчёт…"
+
     // The menu bar: forecast window, instruction (F1), about box, the method's web page.
     QAction* N10;
     QAction* N11;
@@ -46,6 +56,9 @@ public:
     void SpeedButton9Click();
     void N5Click();
     void N7Click();
+    void N14Click();
+    void N15Click();
+    void StringGrid1Paste(const std::string& text, int column, int row);
     void N10Click();
     void N11Click();
     void N12Click();
@@ -57,6 +70,9 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // An observation file dropped onto the window loads as "Окрыть" loads it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void setUpWindow();
@@ -67,10 +83,20 @@ private:
     // Copies the workbook's count text, captions, formula and chart lines into the controls.
     void showWorkbook();
     void showChart();
+
+    void setUpStatisticsPage();
+    void setUpExports();
+    // Ctrl+N, Ctrl+O, Ctrl+S and F9 for "Новая ", "Окрыть", "Сохранить" and "Вычислить".
+    void setUpShortcuts();
+    void showStatistics();
+    // "Окрыть" once the file is chosen.
+    void loadObservationFile(const QString& path);
     // Where the file dialogs start: the program's folder when it may be written, else the documents.
     QString fileDialogFolder() const;
 
     model::Workbook m_book;
+    // What the statistics page shows: the lines of m_book.statistics.
+    model::Table m_statisticsTable{2};
 };
 
 extern TForm1* Form1;

@@ -1,6 +1,7 @@
 #include "forms/file_chooser.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace file_chooser {
@@ -70,6 +71,21 @@ QString ChooseFileToSave(const Request& request)
 bool MayOverwrite(QWidget* parent, const QString& path)
 {
     return Question()(parent, path);
+}
+
+QString ChooseFileToSaveAs(const Request& request, const QStringList& extensions)
+{
+    const QString chosen = ChooseFileToSave(request);
+    if (chosen.isEmpty())
+        return {};
+    for (const QString& extension : extensions)
+        if (chosen.endsWith("." + extension, Qt::CaseInsensitive))
+            return chosen;
+    const QString path = chosen + "." + extensions.front();
+    // The dialog asked about the name it returned, not about the one extended here.
+    if (QFileInfo::exists(path) && !MayOverwrite(request.parent, path))
+        return {};
+    return path;
 }
 
 }  // namespace file_chooser

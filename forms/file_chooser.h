@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -29,5 +30,11 @@ QString ChooseFileToOpen(const Request& request);
 QString ChooseFileToSave(const Request& request);
 // Asks whether an existing file may be replaced.
 bool MayOverwrite(QWidget* parent, const QString& path);
+
+// The save dialog for a file of one of `extensions` (without the dot): a
+// chosen name that ends in none of them, in any letter case, gets the first
+// appended, and when a file of that name exists the user is asked. Empty
+// when the user cancelled or declined.
+QString ChooseFileToSaveAs(const Request& request, const QStringList& extensions);
 
 }  // namespace file_chooser

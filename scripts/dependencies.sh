@@ -1,10 +1,11 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs.
 
-# Build tools, Qt with its charts and SVG icons, test and benchmark
-# libraries, Boost.Math, Qt's Russian translations and fonts with Cyrillic glyphs.
+# Build tools, Qt with its charts and SVG (icons, and saving the chart as
+# SVG), test and benchmark libraries, Boost.Math, Qt's Russian translations
+# and fonts with Cyrillic glyphs.
 COBB_PACKAGES=(
     cmake g++ make
-    qt6-base-dev qt6-charts-dev libqt6svg6 qt6-translations-l10n libgl-dev
+    qt6-base-dev qt6-charts-dev libqt6svg6 qt6-svg-dev qt6-translations-l10n libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
     fonts-liberation2 fonts-dejavu-core
 )

@@ -1,8 +1,11 @@
 #include "forms/controls/string_grid.h"
 
 #include "forms/controls/table_adapter.h"
+#include "model/clipboard_block.h"
 #include "model/table.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -104,8 +107,45 @@ void StringGrid::setPopupMenu(QMenu* menu)
                 [this](const QPoint& at) { m_popupMenu->popup(viewport()->mapToGlobal(at)); });
 }
 
+void StringGrid::copySelection() const
+{
+    QModelIndexList cells = selectionModel()->selectedIndexes();
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells.append(currentIndex());
+    if (cells.isEmpty())
+        return;
+    // Data row r of the table is row r - 1 of the view.
+    model::CellRange range{cells.front().column(), cells.front().column(), cells.front().row() + 1,
+                           cells.front().row() + 1};
+    for (const QModelIndex& cell : cells) {
+        range.firstColumn = std::min(range.firstColumn, cell.column());
+        range.lastColumn = std::max(range.lastColumn, cell.column());
+        range.firstRow = std::min(range.firstRow, cell.row() + 1);
+        range.lastRow = std::max(range.lastRow, cell.row() + 1);
+    }
+    const bool wholeTable = cells.size() == qsizetype(m_adapter->rowCount()) * m_adapter->columnCount();
+    const std::string text = model::CopyBlock(
+        table(), range,
+        [this](int column, int row) { return selectionModel()->isSelected(m_adapter->index(row - 1, column)); },
+        wholeTable);
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
 void StringGrid::keyPressEvent(QKeyEvent* event)
 {
+    // Clipboard keys come before the filter, which would swallow their control characters.
+    if (event->matches(QKeySequence::Copy)) {
+        copySelection();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste) && m_pasteHandler) {
+        event->accept();
+        if (currentIndex().isValid())
+            m_pasteHandler(QGuiApplication::clipboard()->text().toStdString(), currentIndex().column(),
+                           currentIndex().row() + 1);
+        return;
+    }
     if (!m_keyFilter->passes(*event)) {
         event->accept();
         return;

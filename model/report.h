@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// The report "Сохранить отчёт…" writes: what a student hands in.
+namespace model {
+
+struct Workbook;
+
+// The report as HTML for a rich-text layout: the observations, the
+// calculation table, the coefficients with the formula, Aср and R², the
+// statistics, the fit table and the chart, whose picture is the image
+// resource named `chartImage`. Every cell and caption appears as the
+// window shows it; the statistics' numbers use `separator`.
+std::string ReportHtml(const Workbook& book, char separator, const std::string& chartImage);
+
+}  // namespace model

@@ -1,0 +1,320 @@
+// The statistics page, the clipboard, pictures, the report, dropping a file
+// and the keyboard shortcuts of the main window, on the real widgets.
+
+#include "forms/Unit1.h"
+#include "forms/file_chooser.h"
+#include "tests/forms/gui_fixture.h"
+#include "tests/forms/pdf_text.h"
+
+#include <QClipboard>
+#include <QDropEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString kExample = QStringLiteral(COBB_EXAMPLES_DIR "/cobb-douglas-1928.txt");
+
+class MainWindowToolsTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        m_previousOpen = file_chooser::SetOpenChooser([this](const file_chooser::Request& request) {
+            requests.append(request);
+            return openChoice;
+        });
+        m_previousSave = file_chooser::SetSaveChooser([this](const file_chooser::Request& request) {
+            requests.append(request);
+            return saveChoice;
+        });
+        window = std::make_unique<TForm1>();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        file_chooser::SetOpenChooser(m_previousOpen);
+        file_chooser::SetSaveChooser(m_previousSave);
+        GuiTest::TearDown();
+    }
+
+    void computeExample()
+    {
+        openChoice = kExample;
+        window->SpeedButton6->click();
+        window->SpeedButton2->click();
+        ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    }
+
+    // The statistics page's value on the line with `label`, or a null text.
+    QString statistic(const QString& label) const
+    {
+        StringGrid* grid = window->StringGrid4;
+        for (int row = 1; row <= grid->model()->rowCount(); ++row)
+            if (cellText(grid, 0, row) == label)
+                return cellText(grid, 1, row);
+        return {};
+    }
+
+    static void press(QWidget* target, QKeySequence::StandardKey key)
+    {
+        const QKeySequence keys(key);
+        QTest::keySequence(target, keys);
+    }
+
+    static QByteArray contents(const QString& file)
+    {
+        QFile reading(file);
+        return reading.open(QIODevice::ReadOnly) ? reading.readAll() : QByteArray();
+    }
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    std::unique_ptr<TForm1> window;
+    QString openChoice;
+    QString saveChoice;
+    QList<file_chooser::Request> requests;
+
+private:
+    file_chooser::Chooser m_previousOpen;
+    file_chooser::Chooser m_previousSave;
+};
+
+TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
+{
+    ASSERT_EQ(window->w->count(), 3);
+    EXPECT_EQ(window->w->widget(2), window->TabSheet3);
+    EXPECT_EQ(window->w->tabText(2), QStringLiteral("Статистика"));
+    EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);
+
+    computeExample();
+    EXPECT_EQ(statistic("a"), "0,254133");
+    EXPECT_EQ(statistic(QStringLiteral("    стандартная ошибка a")), "0,041224");
+    EXPECT_EQ(statistic(QStringLiteral("Проверка α + β = 1: F(1; 21)")), "0,1956");
+
+    window->N5->trigger();
+    EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);
+
+    computeExample();
+    window->SpeedButton5->click();
+    EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);
+}
+
+TEST_F(MainWindowToolsTest, AComputationThatStopsShowsNoStatistics)
+{
+    computeExample();
+    window->workbook().observations.setCell(2, 5, "");
+    window->SpeedButton2->click();
+    EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);
+}
+
+TEST_F(MainWindowToolsTest, CtrlCCopiesTheSelectionAndTheWholeTableWithHeaders)
+{
+    computeExample();
+    StringGrid* grid = window->StringGrid1;
+    grid->setFocus();
+    grid->selectionModel()->select(QItemSelection(grid->model()->index(1, 1), grid->model()->index(2, 3)),
+                                   QItemSelectionModel::ClearAndSelect);
+    press(grid, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "101\t107\t105\n112\t114\t110\n");
+
+    grid->selectAll();
+    press(grid, QKeySequence::Copy);
+    const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+    ASSERT_EQ(lines.size(), 26);  // headers, 24 rows, the empty text after the last line break
+    EXPECT_EQ(lines.front(), QStringLiteral("  Год \tПроизводство(Y)\tКапитал (K)\tТруд (L)"));
+    EXPECT_EQ(lines[24], "24\t240\t431\t161");
+
+    // The calculation table selects whole rows; numbers are copied as shown.
+    StringGrid* calculation = window->StringGrid3;
+    calculation->setFocus();
+    calculation->selectRow(1);
+    press(calculation, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("2\t0,018868\t-0,038840\t-0,000733\t0,000356\t0,019340\t-0,058180\t0,001509\t149,794027\n"));
+}
+
+TEST_F(MainWindowToolsTest, CtrlVPastesABlockAtTheCurrentCellAndRaisesTheCount)
+{
+    StringGrid* grid = window->StringGrid1;
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    QGuiApplication::clipboard()->setText("2\t1\t1\r\n3.5\t2\t1\r\n8\t8\t2\r\n");
+    press(grid, QKeySequence::Paste);
+
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(window->LabeledEdit1->text(), "3");
+    EXPECT_EQ(window->StringGrid3->model()->rowCount(), 3);
+    EXPECT_EQ(cellText(grid, 1, 2), "3,5");
+    EXPECT_EQ(cellText(grid, 0, 3), "3");
+    window->SpeedButton2->click();
+    EXPECT_EQ(window->Label2->text(), "a=0,500000");
+}
+
+TEST_F(MainWindowToolsTest, ABlockWithAWordIsRefusedWhole)
+{
+    typeIntoCell(window->StringGrid1, 1, 1, "7");
+    StringGrid* grid = window->StringGrid1;
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    QGuiApplication::clipboard()->setText("1;2\n3;x\n");
+    deliver([&] { press(grid, QKeySequence::Paste); });
+
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors.front(), QStringLiteral("Блок не вставлен: «x» — не число.\nСтрока 2, столбец «Капитал (K)»."));
+    EXPECT_EQ(window->LabeledEdit1->text(), "1");
+    EXPECT_EQ(cellText(grid, 1, 1), "7");
+    EXPECT_EQ(cellText(grid, 2, 1), "");
+}
+
+TEST_F(MainWindowToolsTest, CopiedObservationsPasteBackIntoANewTable)
+{
+    computeExample();
+    StringGrid* grid = window->StringGrid1;
+    grid->setFocus();
+    grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 1), grid->model()->index(23, 3)),
+                                   QItemSelectionModel::ClearAndSelect);
+    press(grid, QKeySequence::Copy);
+    window->SpeedButton5->click();
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    press(grid, QKeySequence::Paste);
+
+    EXPECT_EQ(window->LabeledEdit1->text(), "24");
+    window->SpeedButton2->click();
+    EXPECT_EQ(window->Label2->text(), "a=0,254133");
+}
+
+TEST_F(MainWindowToolsTest, TypingStaysFilteredAndAnOpenEditorKeepsCtrlV)
+{
+    StringGrid* grid = window->StringGrid1;
+    typeIntoCell(grid, 1, 1, "1x,5");
+    EXPECT_EQ(cellText(grid, 1, 1), "1,5");
+
+    // With the editor open, Ctrl+V is the editor's own paste, not a block paste.
+    QGuiApplication::clipboard()->setText("2\n3\n");
+    grid->setCurrentIndex(grid->model()->index(0, 2));
+    QTest::keyClicks(grid, "4");
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* open : grid->viewport()->findChildren<QLineEdit*>())
+        if (open->isVisible())
+            editor = open;
+    ASSERT_NE(editor, nullptr);
+    press(editor, QKeySequence::Paste);
+    EXPECT_EQ(window->LabeledEdit1->text(), "1");
+}
+
+TEST_F(MainWindowToolsTest, TheChartsMenuSavesPngAndSvgPictures)
+{
+    computeExample();
+    EXPECT_EQ(window->Chart1->contextMenuPolicy(), Qt::CustomContextMenu);
+    ASSERT_TRUE(window->PopupMenu2->actions().contains(window->N14));
+    EXPECT_EQ(window->N14->text(), QStringLiteral("Сохранить график…"));
+
+    saveChoice = path("chart");
+    window->N14->trigger();
+    const QByteArray png = contents(path("chart.png"));
+    EXPECT_TRUE(png.startsWith("\x89PNG\r\n\x1a\n")) << png.left(8).toHex().toStdString();
+    QImage picture;
+    ASSERT_TRUE(picture.loadFromData(png, "PNG"));
+    EXPECT_EQ(picture.size(), window->Chart1->size() * 3);
+
+    saveChoice = path("chart.SVG");
+    window->N14->trigger();
+    const QByteArray svg = contents(path("chart.SVG"));
+    EXPECT_TRUE(svg.contains("<svg")) << svg.left(200).toStdString();
+    EXPECT_TRUE(svg.contains(QStringLiteral("ПФ (Кобба-Дугласа)").toUtf8()));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(MainWindowToolsTest, TheReportIsAnA4PdfWithTheResults)
+{
+    QMenu* first = window->menuBar()->actions().front()->menu();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->title(), QStringLiteral("Файл"));
+    EXPECT_TRUE(first->actions().contains(window->N15));
+    EXPECT_EQ(window->N15->text(), QStringLiteral("Сохранить отчёт…"));
+
+    computeExample();
+    saveChoice = path("report");
+    window->N15->trigger();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    ASSERT_EQ(requests.back().filter, QStringLiteral("Документ PDF (*.pdf)"));
+
+    const QByteArray pdf = contents(path("report.pdf"));
+    ASSERT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_TRUE(pdf.contains("/MediaBox [0 0 595"));  // A4, 595 × 842 points
+    const QString text = PdfText(pdf);
+    for (const QString& piece : {QStringLiteral("a=0,254133"), QStringLiteral("A=1,014651"),
+                                 QStringLiteral("Y=1,014651*(K^0,254133)*(L^0,745867)"),
+                                 QStringLiteral("Aср=55,819 %"), QStringLiteral("R2= 94,171 %"),
+                                 QStringLiteral("0,041224"), QStringLiteral("209,808"), QStringLiteral("1283,826080")})
+        EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
+}
+
+TEST_F(MainWindowToolsTest, AFailedSaveNamesTheFile)
+{
+    saveChoice = path("missing/report.pdf");
+    deliver([this] { window->N15->trigger(); });
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.front().endsWith(QStringLiteral("Не удалось записать файл «%1».").arg(saveChoice)))
+        << errors.front().toStdString();
+}
+
+// Sends a drag of `urls` onto the window and drops it when it was accepted.
+bool DropOnto(QWidget* window, const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    return drop.isAccepted();
+}
+
+TEST_F(MainWindowToolsTest, ADroppedObservationFileLoadsAsOpenDoes)
+{
+    EXPECT_FALSE(DropOnto(window.get(), {QUrl::fromLocalFile(path("picture.png"))}));
+    EXPECT_FALSE(DropOnto(window.get(), {QUrl::fromLocalFile(kExample), QUrl::fromLocalFile(kExample)}));
+    EXPECT_FALSE(DropOnto(window.get(), {QUrl("https://example.org/data.txt")}));
+    EXPECT_EQ(window->LabeledEdit1->text(), "1");
+
+    EXPECT_TRUE(DropOnto(window.get(), {QUrl::fromLocalFile(kExample)}));
+    EXPECT_EQ(window->LabeledEdit1->text(), "24");
+    EXPECT_EQ(cellText(window->StringGrid1, 3, 24), "161");
+    EXPECT_TRUE(requests.isEmpty());  // no dialog
+}
+
+TEST_F(MainWindowToolsTest, ShortcutsRunTheToolbarCommands)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->StringGrid1->setFocus();
+
+    openChoice = kExample;
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(window->LabeledEdit1->text(), "24");
+    QTest::keyClick(window.get(), Qt::Key_F9);
+    EXPECT_EQ(window->Label2->text(), "a=0,254133");
+
+    saveChoice = path("saved");
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(contents(path("saved.txt")).startsWith("100:100:100\r\n"));
+
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "");
+    EXPECT_EQ(window->Label2->text(), "a=");
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+}  // namespace

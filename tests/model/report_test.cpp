@@ -1,0 +1,45 @@
+#include "model/report.h"
+
+#include "model/estimation.h"
+#include "model/statistics.h"
+#include "model/workbook.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace model {
+namespace {
+
+bool Contains(const std::string& text, const std::string& piece)
+{
+    return text.find(piece) != std::string::npos;
+}
+
+TEST(ReportHtml, HoldsTheTablesResultsStatisticsAndChart)
+{
+    Workbook book;
+    SetCountText(book, "3");
+    const char* data[3][3] = {{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}};
+    for (int row = 1; row <= 3; ++row)
+        for (int column = 1; column <= 3; ++column)
+            book.observations.setCell(column, row, data[row - 1][column - 1]);
+    ASSERT_TRUE(ComputeWithStatistics(book, ',').complete());
+    book.observations.setCell(0, 2, "<1999 & 2000>");
+
+    const std::string html = ReportHtml(book, ',', "chart.png");
+    for (const std::string piece :
+         {"<th>Производство(Y)</th>", "<td align=\"right\">3,5</td>", "&lt;1999 &amp; 2000&gt;",
+          "<td align=\"right\">Sum</td>", "a=0,500000", "A=2,147193", "b=0,7642",
+          "Y=2,147193*(K^0,500000)*(L^0,500000)", "Aср=8,902 %", "R2= 97,010 %",
+          "<td>&nbsp;&nbsp;&nbsp;&nbsp;стандартная ошибка a</td><td>0,177452</td>",
+          "<td align=\"right\">8,589</td>", "<img src=\"chart.png\""})
+        EXPECT_TRUE(Contains(html, piece)) << piece;
+    EXPECT_FALSE(Contains(html, "<1999"));
+
+    book.statistics.reset();
+    EXPECT_TRUE(Contains(ReportHtml(book, ',', "chart.png"), "<h3>Статистика</h3><p>Не вычислена.</p>"));
+}
+
+}  // namespace
+}  // namespace model
