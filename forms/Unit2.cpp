@@ -74,6 +74,12 @@ QTextCharFormat RunFormat(const model::TextRun& run)
     return format;
 }
 
+// Block margins are in pixels, RTF spacing in points.
+qreal PointsToPixels(double points)
+{
+    return points * 96.0 / 72.0;
+}
+
 Qt::Alignment BlockAlignment(model::Alignment alignment)
 {
     switch (alignment) {
@@ -95,6 +101,8 @@ void Render(const std::vector<model::Paragraph>& paragraphs, QTextDocument& docu
     for (const model::Paragraph& paragraph : paragraphs) {
         QTextBlockFormat block;
         block.setAlignment(BlockAlignment(paragraph.alignment));
+        block.setTopMargin(PointsToPixels(paragraph.spaceBefore));
+        block.setBottomMargin(PointsToPixels(paragraph.spaceAfter));
         if (first)
             cursor.setBlockFormat(block);
         else

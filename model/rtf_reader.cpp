@@ -104,7 +104,7 @@ std::string_view Trimmed(std::string_view text) {
 enum class Action {
     Paragraph, ResetParagraph, Character, Cell,
     Bold, Italic, Underline, UnderlineNone, Plain, FontSize, Color, Font,
-    AlignLeft, AlignCenter, AlignRight, Unicode, UnicodeSkip,
+    AlignLeft, AlignCenter, AlignRight, SpaceBefore, SpaceAfter, Unicode, UnicodeSkip,
     Ansi, AnsiCodePage, DefaultFont, FontCharset, FontCodePage,
     Red, Green, Blue, FontTable, ColorTable, Skip,
 };
@@ -140,7 +140,8 @@ const std::unordered_map<std::string_view, WordMeaning>& Words() {
         {"cf", {Action::Color}}, {"f", {Action::Font}},
         {"ql", {Action::AlignLeft}}, {"qj", {Action::AlignLeft}},
         {"qd", {Action::AlignLeft}}, {"qc", {Action::AlignCenter}},
-        {"qr", {Action::AlignRight}}, {"u", {Action::Unicode}},
+        {"qr", {Action::AlignRight}}, {"sb", {Action::SpaceBefore}},
+        {"sa", {Action::SpaceAfter}}, {"u", {Action::Unicode}},
         {"uc", {Action::UnicodeSkip}}, {"ansi", {Action::Ansi}},
         {"ansicpg", {Action::AnsiCodePage}}, {"deff", {Action::DefaultFont}},
         {"fcharset", {Action::FontCharset}}, {"cpg", {Action::FontCodePage}},
@@ -172,6 +173,8 @@ enum class Destination : std::uint8_t { Text, FontTable, ColorTable };
 struct State {
     Destination destination = Destination::Text;
     Alignment alignment = Alignment::Left;
+    int spaceBeforeTwips = 0;
+    int spaceAfterTwips = 0;
     bool bold = false;
     bool italic = false;
     bool underline = false;
@@ -227,6 +230,8 @@ private:
     void appendText(char32_t c);
     void startRun();
     void endParagraph();
+    // The paragraph takes the alignment and spacing in force where its text is.
+    void takeParagraphFormat();
     void colorComponent(std::uint8_t Rgb::*component, int value);
     void endColor();
     const Font* font(int number) const;
@@ -421,6 +426,7 @@ void Reader::word(std::string_view word, std::optional<int> parameter) {
         break;
     case Action::ResetParagraph:
         m_state.alignment = Alignment::Left;
+        m_state.spaceBeforeTwips = m_state.spaceAfterTwips = 0;
         break;
     case Action::Character:
         if (text) {
@@ -473,6 +479,12 @@ void Reader::word(std::string_view word, std::optional<int> parameter) {
         break;
     case Action::AlignRight:
         m_state.alignment = Alignment::Right;
+        break;
+    case Action::SpaceBefore:
+        m_state.spaceBeforeTwips = std::max(value, 0);
+        break;
+    case Action::SpaceAfter:
+        m_state.spaceAfterTwips = std::max(value, 0);
         break;
     case Action::Unicode:
         if (parameter) {
@@ -596,7 +608,14 @@ void Reader::appendText(char32_t c) {
         startRun();
     }
     AppendUtf8(m_paragraph.runs.back().text, c);
+    takeParagraphFormat();
+}
+
+void Reader::takeParagraphFormat() {
+    constexpr double kTwipsPerPoint = 20;
     m_paragraph.alignment = m_state.alignment;
+    m_paragraph.spaceBefore = m_state.spaceBeforeTwips / kTwipsPerPoint;
+    m_paragraph.spaceAfter = m_state.spaceAfterTwips / kTwipsPerPoint;
 }
 
 void Reader::startRun() {
@@ -621,7 +640,7 @@ void Reader::startRun() {
 void Reader::endParagraph() {
     flushSurrogate();
     m_pendingTabs = 0;
-    m_paragraph.alignment = m_state.alignment;
+    takeParagraphFormat();
     m_paragraphs.push_back(std::move(m_paragraph));
     m_paragraph = Paragraph{};
 }

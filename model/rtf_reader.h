@@ -46,6 +46,9 @@ struct TextRun {
 
 struct Paragraph {
     Alignment alignment = Alignment::Left;
+    // Space above and below the paragraph in points (\sb and \sa).
+    double spaceBefore = 0;
+    double spaceAfter = 0;
     // No run is empty and neighbouring runs differ in formatting; an empty
     // paragraph is a blank line.
     std::vector<TextRun> runs;

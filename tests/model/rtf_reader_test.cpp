@@ -209,6 +209,15 @@ TEST(RtfAlignment, TakesParagraphPropertiesAtPar) {
                                                   Alignment::Left, Alignment::Center}));
 }
 
+TEST(RtfAlignment, SpacingInTwipsBecomesPointsAndPardResetsIt) {
+    const auto paragraphs = ReadRtf(R"({\rtf1\sb240\sa120 a\par b\par\pard c\par})");
+    ASSERT_EQ(paragraphs.size(), 3u);
+    EXPECT_EQ(paragraphs[0].spaceBefore, 12);
+    EXPECT_EQ(paragraphs[1].spaceAfter, 6);
+    EXPECT_EQ(paragraphs[2].spaceBefore, 0);
+    EXPECT_EQ(paragraphs[2].spaceAfter, 0);
+}
+
 class RtfMalformedTest : public testing::TestWithParam<TextCase> {};
 
 TEST_P(RtfMalformedTest, ReadsWhatCanBeRead) {
