@@ -274,7 +274,7 @@ std::vector<StatisticsLine> StatisticsLines(const Statistics& s, char separator)
         return figure.known() ? FormatGeneral(Significant(figure.value, 4), separator) : GapText(figure.gap);
     };
     const auto degrees = [](const char* label, int df) {
-        return std::string(label) + (df >= 1 ? " F(1; " + std::to_string(df) + ")" : "");
+        return std::string(label) + (df >= 1 ? ", F(1; " + std::to_string(df) + ")" : "");
     };
 
     std::vector<StatisticsLine> lines;
@@ -303,7 +303,7 @@ std::vector<StatisticsLine> StatisticsLines(const Statistics& s, char separator)
         lines.push_back({name, text(estimate->value, 6)});
         lines.push_back({std::string("    стандартная ошибка ") + name, text(estimate->standardError, 6)});
     }
-    lines.push_back({degrees("Проверка α + β = 1:", s.n - 3), text(s.crsF, 4)});
+    lines.push_back({degrees("Проверка α + β = 1", s.n - 3), text(s.crsF, 4)});
     lines.push_back({"    p-значение проверки", pText(s.crsP)});
     lines.push_back({"Вывод (уровень 5 %)", ConstantReturnsConclusion(s)});
 

@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 {"R2= 94,171 %\n\nСтатистика\nРегрессия Z = b + a·X\nЧисло наблюдений  ",
                  "    95 % доверительный интервал a             [0,168641; 0,339626]\n",
-                 "Проверка α + β = 1: F(1; 21)                  0,1956\n"},
+                 "Проверка α + β = 1, F(1; 21)                  0,1956\n"},
                 {}},
         // What two observations cannot give is null, the verdict says why.
         CliCase{"StatisticsOfTwoObservations",

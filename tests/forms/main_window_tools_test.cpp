@@ -98,7 +98,7 @@ TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
     computeExample();
     EXPECT_EQ(statistic("a"), "0,254133");
     EXPECT_EQ(statistic(QStringLiteral("    стандартная ошибка a")), "0,041224");
-    EXPECT_EQ(statistic(QStringLiteral("Проверка α + β = 1: F(1; 21)")), "0,1956");
+    EXPECT_EQ(statistic(QStringLiteral("Проверка α + β = 1, F(1; 21)")), "0,1956");
 
     window->N5->trigger();
     EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);

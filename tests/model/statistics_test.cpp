@@ -81,7 +81,7 @@ TEST(Statistics, AgreeWithTheReferenceOnThe1928Data)
     EXPECT_EQ("a=" + Value(lines, "a"), book.aCaption);
     EXPECT_EQ(Value(lines, "    p-значение a"), "3,324E-6");
     EXPECT_EQ(Value(lines, "    95 % доверительный интервал a"), "[0,168641; 0,339626]");
-    EXPECT_EQ(Value(lines, "Проверка α + β = 1: F(1; 21)"), "0,1956");
+    EXPECT_EQ(Value(lines, "Проверка α + β = 1, F(1; 21)"), "0,1956");
     EXPECT_EQ(Value(lines, "    p-значение проверки"), "0,6628");
     EXPECT_EQ(Value(lines, "Вывод (уровень 5 %)"),
               "гипотеза α + β = 1 не отвергается: отдача от масштаба постоянная");
@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"c", "0,693147"},
                  {"    стандартная ошибка α", kTooFew},
                  {"    стандартная ошибка α + β", kTooFew},
-                 {"Проверка α + β = 1:", kTooFew},
+                 {"Проверка α + β = 1", kTooFew},
                  {"    p-значение проверки", kTooFew},
                  {"Вывод (уровень 5 %)", kTooFew},
                  {"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", "9,320 %"}}},
@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {{"    стандартная ошибка a", "0,038194"},
                  {"α", kUndetermined},
                  {"    стандартная ошибка β", kUndetermined},
-                 {"Проверка α + β = 1: F(1; 1)", kUndetermined},
+                 {"Проверка α + β = 1, F(1; 1)", kUndetermined},
                  {"Вывод (уровень 5 %)", kUndetermined}}},
         // Y = L in every row: Z is 0 throughout, so R² has nothing to explain,
         // while the error in levels is still defined.
@@ -221,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {{"1", "1", "1"}, {"2", "4", "2"}, {"3", "27", "3"}},
                 {{"R² (в логарифмах)", kUndetermined},
                  {"Скорректированный R²", kUndetermined},
-                 {"F-статистика F(1; 1)", kUndetermined},
+                 {"F-статистика, F(1; 1)", kUndetermined},
                  {"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", "0,000 %"}}}),
     [](const ::testing::TestParamInfo<GapCase>& info) { return std::string(info.param.name); });
 
