@@ -433,6 +433,9 @@ void TForm1::setUpExports()
     connect(N15, &QAction::triggered, this, Reporting(this, &TForm1::N15Click));
 
     setAcceptDrops(true);
+    // A graphics view takes drops for its scene: the chart hands them on to the window.
+    Chart1->setAcceptDrops(false);
+    Chart1->viewport()->setAcceptDrops(false);
 }
 
 void TForm1::setUpShortcuts()

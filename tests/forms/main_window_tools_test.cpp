@@ -293,6 +293,15 @@ TEST_F(MainWindowToolsTest, ADroppedObservationFileLoadsAsOpenDoes)
     EXPECT_EQ(window->LabeledEdit1->text(), "24");
     EXPECT_EQ(cellText(window->StringGrid1, 3, 24), "161");
     EXPECT_TRUE(requests.isEmpty());  // no dialog
+
+    // Qt hands a drag to the first widget under it that takes drops: over the
+    // chart and the tables that must be the window itself.
+    for (QWidget* over : {window->Chart1->viewport(), window->StringGrid1->viewport()}) {
+        QWidget* target = over;
+        while (target && !target->acceptDrops())
+            target = target->parentWidget();
+        EXPECT_EQ(target, window.get()) << over->parentWidget()->objectName().toStdString();
+    }
 }
 
 TEST_F(MainWindowToolsTest, ShortcutsRunTheToolbarCommands)
