@@ -176,12 +176,28 @@ long long DecimalOrder(std::string_view whole, std::string_view fraction, bool e
     return static_cast<long long>(whole.size()) - leading + (exponentNegative ? -power : power);
 }
 
+// The text as a message quotes it. A cell may hold a megabyte of text, which
+// no message box can show in reasonable time: a long one is cut, between
+// whole UTF-8 characters, and ends in an ellipsis.
+std::string Quoted(std::string_view text)
+{
+    constexpr std::size_t kQuotedBytes = 100;
+    if (text.size() <= kQuotedBytes) {
+        return "'" + std::string(text) + "'";
+    }
+    std::size_t end = kQuotedBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return "'" + std::string(text.substr(0, end)) + "\u2026'";
+}
+
 }  // namespace
 
 double ParseNumber(std::string_view text, char separator)
 {
     const auto invalid = [text] {
-        return ConversionError("'" + std::string(text) + "' is not a valid floating point value");
+        return ConversionError(Quoted(text) + " is not a valid floating point value");
     };
     std::size_t pos = 0;
     const auto at = [&](char c) { return pos < text.size() && text[pos] == c; };
@@ -274,7 +290,7 @@ int ParseCount(std::string_view text)
             return value;
         }
     }
-    throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+    throw ConversionError(Quoted(text) + " is not a valid integer value");
 }
 
 std::string FormatFixed(double value, int decimals, char separator)

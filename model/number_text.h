@@ -18,11 +18,13 @@ public:
 // fraction, optional exponent, optional spaces; a lone separator reads as 0
 // and an underflow as 0.
 // Throws ConversionError "'<text>' is not a valid floating point value" on
-// any other text and on a value too large for a double.
+// any other text and on a value too large for a double; a text of more than
+// 100 bytes is quoted by its first characters and an ellipsis.
 double ParseNumber(std::string_view text, char separator);
 
 // A 32-bit integer. Throws ConversionError "'<text>' is not a valid integer
-// value" on the empty text, a separator or any other non-integer text.
+// value" (a long text quoted as ParseNumber quotes it) on the empty text, a
+// separator or any other non-integer text.
 int ParseCount(std::string_view text);
 
 // Fixed-point text with exactly `decimals` digits after the separator,

@@ -24,6 +24,8 @@ std::string PlatformMessage(int error, FileAction action)
     case ENOSPC:
     case EDQUOT:
         return "Disk full";
+    case EFBIG:
+        return "File too large";
     case ENOENT:
         // A file that is missing when saving is the one being created: the
         // missing part is its folder, for which "File not found" misleads.
@@ -176,6 +178,21 @@ void CreateTemporary(TemporaryFile& file, const std::filesystem::path& folder,
     throw FileError(EEXIST, FileAction::Write, target);
 }
 
+// The text up to the end of line kMaxObservationCount + 1. A file of more
+// lines is refused by LoadObservations whatever the rest holds, while
+// splitting millions of empty lines would take gigabytes.
+std::string_view FirstLinesToLoad(std::string_view text)
+{
+    std::size_t end = 0;
+    for (int line = 0; line <= kMaxObservationCount; ++line) {
+        end = text.find('\n', end);
+        if (end == std::string_view::npos)
+            return text;
+        ++end;
+    }
+    return text.substr(0, end);
+}
+
 }  // namespace
 
 FileError::FileError(int error, FileAction action, const std::string& path)
@@ -229,9 +246,15 @@ std::vector<ObservationLine> ReadObservationFile(const std::string& path)
             throw FileError(error, FileAction::Read, path);
         }
         bytes.append(buffer, static_cast<std::size_t>(count));
+        // Also ends reading what has no end, such as a device.
+        if (bytes.size() > kMaxObservationFileBytes) {
+            ::close(descriptor);
+            throw FileError(EFBIG, FileAction::Read, path);
+        }
     }
     ::close(descriptor);  // read-only: nothing is lost if closing fails
-    return ParseObservationText(DecodeFileText(bytes));
+    const std::string text = DecodeFileText(bytes);
+    return ParseObservationText(FirstLinesToLoad(text));
 }
 
 void LoadObservations(Workbook& book, const std::vector<ObservationLine>& lines)

@@ -3,6 +3,7 @@
 #include "model/table.h"
 #include "model/workbook.h"
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,8 +26,8 @@ struct ObservationLine {
 enum class FileAction { Read, Write };
 
 // A failed file operation. what() is the platform's message for the error
-// ("File access denied", "Disk full", "File not found" when reading, else
-// "I/O error <errno>"), then a line in Russian naming the file.
+// ("File access denied", "Disk full", "File not found" when reading, "File
+// too large", else "I/O error <errno>"), then a line in Russian naming the file.
 class FileError : public std::runtime_error {
 public:
     FileError(int error, FileAction action, const std::string& path);
@@ -50,8 +51,14 @@ std::string DecodeFileText(std::string_view bytes);
 // anything after a third ':' is ignored.
 std::vector<ObservationLine> ParseObservationText(std::string_view text);
 
-// Reads, decodes and splits a whole file. Throws FileError and changes
-// nothing else.
+// The largest file ReadObservationFile reads: many times any table of
+// kMaxObservationCount rows, while reading it takes little memory.
+inline constexpr std::size_t kMaxObservationFileBytes = std::size_t{16} << 20;
+
+// Reads, decodes and splits a whole file, but no more than
+// kMaxObservationCount + 1 lines: a file of more cannot be loaded anyway.
+// Throws FileError and changes nothing else; a file (or device) of more than
+// kMaxObservationFileBytes fails with EFBIG, "File too large".
 std::vector<ObservationLine> ReadObservationFile(const std::string& path);
 
 // Replaces the observations with the lines: runs ClearCommand (early stops

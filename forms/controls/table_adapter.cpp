@@ -1,6 +1,27 @@
 #include "forms/controls/table_adapter.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <string>
+
+namespace {
+
+// What a cell shows. A cell may hold a megabyte of text, and laying all of it
+// out on every paint would stall the window, while a column shows a few dozen
+// characters: a long text is shown by its start, cut between whole UTF-8
+// characters. Editing still gets the whole text.
+QString Shown(const std::string& text)
+{
+    constexpr std::size_t kShownBytes = 256;
+    if (text.size() <= kShownBytes)
+        return QString::fromStdString(text);
+    std::size_t end = kShownBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(end)) + QChar(0x2026);
+}
+
+}  // namespace
 
 TableAdapter::TableAdapter(model::Table& table, bool editable, QObject* parent)
     : QAbstractTableModel(parent), m_table(table), m_editable(editable)
@@ -27,7 +48,9 @@ QVariant TableAdapter::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
+    if (role == Qt::DisplayRole)
+        return Shown(m_table.cell(index.column(), index.row() + 1));
+    if (role == Qt::EditRole)
         return QString::fromStdString(m_table.cell(index.column(), index.row() + 1));
     return {};
 }

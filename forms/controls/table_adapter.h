@@ -6,7 +6,8 @@
 
 // Shows a model::Table in a QTableView: row 0 becomes the horizontal header,
 // data rows 1 .. rowCount() - 1 become the view's rows. Edits made in the view
-// are written back into the table.
+// are written back into the table. A cell of more than 256 bytes shows its
+// start and an ellipsis; its editor gets the whole text.
 class TableAdapter : public QAbstractTableModel, private model::TableListener {
     Q_OBJECT
 public:
