@@ -343,12 +343,9 @@ void TForm1::SpeedButton6Click()
 
 void TForm1::SpeedButton7Click()
 {
-    const QString chosen = file_chooser::ChooseFileToSave({this, fileDialogFolder(), kObservationFileFilter});
-    if (chosen.isEmpty())
-        return;
-    const QString path = QString::fromStdString(model::WithTxtExtension(chosen.toStdString()));
-    // The dialog asked about the name it returned; a name we extended is asked about here.
-    if (path != chosen && QFileInfo::exists(path) && !file_chooser::MayOverwrite(this, path))
+    const QString path =
+        file_chooser::ChooseFileToSaveAs({this, fileDialogFolder(), kObservationFileFilter}, {"txt"});
+    if (path.isEmpty())
         return;
     model::WriteObservationFile(path.toStdString(), m_book.observations);
 }

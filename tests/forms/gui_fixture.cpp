@@ -4,6 +4,7 @@
 #include "model/table.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
@@ -13,6 +14,18 @@ void GuiTest::SetUp()
     m_previousReporter = Application::instance()->setErrorReporter(
         [this](const QString& message) { errors.append(message); });
     m_previousOpener = shell::SetUrlOpener([this](const QUrl& url) { openedUrls.append(url); });
+    m_previousOpen = file_chooser::SetOpenChooser([this](const file_chooser::Request& request) {
+        requests.append(request);
+        return openChoice;
+    });
+    m_previousSave = file_chooser::SetSaveChooser([this](const file_chooser::Request& request) {
+        requests.append(request);
+        return saveChoice;
+    });
+    m_previousQuestion = file_chooser::SetOverwriteQuestion([this](QWidget*, const QString& path) {
+        overwriteQuestions.append(path);
+        return overwriteAnswer;
+    });
     ASSERT_TRUE(folder.isValid());
 
     m_modalWatchdog.setInterval(100);
@@ -30,6 +43,9 @@ void GuiTest::TearDown()
     m_modalWatchdog.stop();
     Application::instance()->setErrorReporter(m_previousReporter);
     shell::SetUrlOpener(m_previousOpener);
+    file_chooser::SetOpenChooser(m_previousOpen);
+    file_chooser::SetSaveChooser(m_previousSave);
+    file_chooser::SetOverwriteQuestion(m_previousQuestion);
 }
 
 void GuiTest::typeIntoCell(StringGrid* grid, int column, int row, const QString& text)
@@ -63,6 +79,12 @@ void GuiTest::deliver(const std::function<void()>& action)
 {
     QTimer::singleShot(0, action);
     QCoreApplication::processEvents();
+}
+
+QByteArray GuiTest::contents(const QString& file)
+{
+    QFile reading(file);
+    return reading.open(QIODevice::ReadOnly) ? reading.readAll() : QByteArray();
 }
 
 QString GuiTest::cellText(StringGrid* grid, int column, int row)

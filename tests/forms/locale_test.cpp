@@ -39,8 +39,7 @@ protected:
     {
         GuiTest::SetUp();
         QLocale::setDefault(QLocale(GetParam().language, GetParam().territory));
-        m_previousSave = file_chooser::SetSaveChooser(
-            [this](const file_chooser::Request&) { return folder.filePath("data.txt"); });
+        saveChoice = folder.filePath("data.txt");
         window = std::make_unique<TForm1>();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -49,7 +48,6 @@ protected:
     void TearDown() override
     {
         window.reset();
-        file_chooser::SetSaveChooser(m_previousSave);
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         GuiTest::TearDown();
     }
@@ -57,9 +55,6 @@ protected:
     QString number(const char* digits) const { return QString(digits).replace(',', GetParam().separator); }
 
     std::unique_ptr<TForm1> window;
-
-private:
-    file_chooser::Chooser m_previousSave;
 };
 
 TEST_P(LocaleTest, OneSeparatorIsTypedShownSavedAndDrawn)

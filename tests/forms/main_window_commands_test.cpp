@@ -12,24 +12,12 @@
 
 namespace {
 
-// Drives the commands of the main window with the file dialogs replaced.
+// Drives the commands of the main window.
 class MainWindowCommandsTest : public GuiTest {
 protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        m_previousOpen = file_chooser::SetOpenChooser([this](const file_chooser::Request& request) {
-            requests.append(request);
-            return openChoice;
-        });
-        m_previousSave = file_chooser::SetSaveChooser([this](const file_chooser::Request& request) {
-            requests.append(request);
-            return saveChoice;
-        });
-        m_previousQuestion = file_chooser::SetOverwriteQuestion([this](QWidget*, const QString& path) {
-            overwriteQuestions.append(path);
-            return overwriteAnswer;
-        });
         window = std::make_unique<TForm1>();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -38,9 +26,6 @@ protected:
     void TearDown() override
     {
         window.reset();
-        file_chooser::SetOpenChooser(m_previousOpen);
-        file_chooser::SetSaveChooser(m_previousSave);
-        file_chooser::SetOverwriteQuestion(m_previousQuestion);
         GuiTest::TearDown();
     }
 
@@ -54,14 +39,6 @@ protected:
                 typeIntoCell(window->StringGrid1, column, row, rows[row - 1][column - 1]);
     }
 
-    QString path(const QString& name) const { return folder.filePath(name); }
-
-    static QByteArray contents(const QString& file)
-    {
-        QFile reading(file);
-        return reading.open(QIODevice::ReadOnly) ? reading.readAll() : QByteArray();
-    }
-
     static void write(const QString& file, const QByteArray& bytes)
     {
         QFile writing(file);
@@ -70,16 +47,6 @@ protected:
     }
 
     std::unique_ptr<TForm1> window;
-    QString openChoice;
-    QString saveChoice;
-    bool overwriteAnswer = false;
-    QList<file_chooser::Request> requests;
-    QStringList overwriteQuestions;
-
-private:
-    file_chooser::Chooser m_previousOpen;
-    file_chooser::Chooser m_previousSave;
-    file_chooser::OverwriteQuestion m_previousQuestion;
 };
 
 TEST_F(MainWindowCommandsTest, ComputeShowsCoefficientsTablesAndChart)

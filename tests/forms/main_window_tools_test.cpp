@@ -25,14 +25,6 @@ protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        m_previousOpen = file_chooser::SetOpenChooser([this](const file_chooser::Request& request) {
-            requests.append(request);
-            return openChoice;
-        });
-        m_previousSave = file_chooser::SetSaveChooser([this](const file_chooser::Request& request) {
-            requests.append(request);
-            return saveChoice;
-        });
         window = std::make_unique<TForm1>();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -41,8 +33,6 @@ protected:
     void TearDown() override
     {
         window.reset();
-        file_chooser::SetOpenChooser(m_previousOpen);
-        file_chooser::SetSaveChooser(m_previousSave);
         GuiTest::TearDown();
     }
 
@@ -70,22 +60,8 @@ protected:
         QTest::keySequence(target, keys);
     }
 
-    static QByteArray contents(const QString& file)
-    {
-        QFile reading(file);
-        return reading.open(QIODevice::ReadOnly) ? reading.readAll() : QByteArray();
-    }
-
-    QString path(const QString& name) const { return folder.filePath(name); }
 
     std::unique_ptr<TForm1> window;
-    QString openChoice;
-    QString saveChoice;
-    QList<file_chooser::Request> requests;
-
-private:
-    file_chooser::Chooser m_previousOpen;
-    file_chooser::Chooser m_previousSave;
 };
 
 TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
