@@ -33,6 +33,7 @@ int main(int argc, char** argv)
         return 1;
     }
     Q_INIT_RESOURCE(resources);
+    // cppcheck-suppress unreadVariable ; the application object lives for the whole run
     Application application(argc, argv);
     Application::setApplicationName(QStringLiteral("cobb-douglas"));
     Application::setApplicationDisplayName(QStringLiteral("Производственная функция Кобба-Дугласа"));

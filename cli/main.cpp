@@ -126,6 +126,7 @@ std::size_t Width(std::string_view text)
 void PrintTable(std::ostream& out, const std::vector<std::string>& header, const Rows& rows)
 {
     std::vector<std::size_t> widths;
+    widths.reserve(header.size());
     for (const std::string& cell : header)
         widths.push_back(Width(cell));
     for (const auto& row : rows) {
@@ -151,6 +152,7 @@ void PrintTable(std::ostream& out, const std::vector<std::string>& header, const
 std::vector<std::string> Headers(const model::Table& table)
 {
     std::vector<std::string> headers;
+    headers.reserve(static_cast<std::size_t>(table.columnCount()));
     for (int column = 0; column < table.columnCount(); ++column)
         headers.push_back(Trimmed(table.cell(column, 0)));
     return headers;

@@ -274,7 +274,7 @@ void TForm1::showChart()
     const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
     const double bottom = heights.isEmpty() ? 0 : *low;
     const double top = heights.isEmpty() ? 1 : *high;
-    years->setRange(0, std::max<qsizetype>(1, observed.size() - 1));
+    years->setRange(0, static_cast<qreal>(std::max<qsizetype>(1, observed.size() - 1)));
     values->setRange(bottom, top > bottom ? top : bottom + 1);
     values->applyNiceNumbers();
 }
@@ -317,7 +317,7 @@ void TForm1::StringGrid1KeyPress(char32_t& key)
 
 QString TForm1::fileDialogFolder() const
 {
-    const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
     if (QFileInfo(programFolder).isWritable())
         return programFolder;
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

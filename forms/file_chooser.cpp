@@ -75,13 +75,13 @@ bool MayOverwrite(QWidget* parent, const QString& path)
 
 QString ChooseFileToSaveAs(const Request& request, const QStringList& extensions)
 {
-    const QString chosen = ChooseFileToSave(request);
+    QString chosen = ChooseFileToSave(request);
     if (chosen.isEmpty())
         return {};
     for (const QString& extension : extensions)
         if (chosen.endsWith("." + extension, Qt::CaseInsensitive))
             return chosen;
-    const QString path = chosen + "." + extensions.front();
+    QString path = chosen + "." + extensions.front();
     // The dialog asked about the name it returned, not about the one extended here.
     if (QFileInfo::exists(path) && !MayOverwrite(request.parent, path))
         return {};

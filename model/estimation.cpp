@@ -325,7 +325,7 @@ void ClearForecast(Table& forecast, std::string& countText)
         forecast.eraseRow(row);
     forecast.setRowCount(2);
     // The count rule for "1" would only repeat the row count and the number below.
-    countText = "1";
+    countText.assign(1, '1');  // not = "1": GCC 12 at -O3 warns falsely (-Wrestrict) on that
     forecast.setCell(0, 1, "1");
 }
 

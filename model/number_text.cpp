@@ -282,9 +282,9 @@ int ParseCount(std::string_view text)
     } else if (start < text.size() && text[start] == '-') {
         firstDigit = start + 1;
     }
-    int value = 0;
     const char* end = text.data() + text.size();
     if (firstDigit < text.size() && IsDigit(text[firstDigit])) {
+        int value = 0;
         const auto [last, error] = std::from_chars(text.data() + start, end, value);
         if (error == std::errc() && last == end) {
             return value;

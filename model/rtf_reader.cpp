@@ -110,6 +110,7 @@ enum class Action {
 };
 
 struct WordMeaning {
+    // cppcheck-suppress unusedStructMember ; read through the map of Words()
     Action action;
     char32_t character = 0;  // of Action::Character
 };

@@ -249,7 +249,7 @@ Statistics ComputeStatistics(const Workbook& book, char separator)
 ComputeOutcome ComputeWithStatistics(Workbook& book, char separator)
 {
     book.statistics.reset();
-    const ComputeOutcome outcome = ComputeCommand(book, separator);
+    ComputeOutcome outcome = ComputeCommand(book, separator);
     if (outcome.complete())
         book.statistics = ComputeStatistics(book, separator);
     return outcome;
@@ -287,8 +287,9 @@ std::vector<StatisticsLine> StatisticsLines(const Statistics& s, char separator)
         lines.push_back({"    t-статистика" + suffix, text(coefficient->t, 4)});
         lines.push_back({"    p-значение" + suffix, pText(coefficient->p)});
         lines.push_back({"    95 % доверительный интервал" + suffix,
+                         // std::string first: GCC 12 at -O3 warns falsely (-Wrestrict) on "[" + text.
                          coefficient->low.known()
-                             ? "[" + text(coefficient->low, 6) + "; " + text(coefficient->high, 6) + "]"
+                             ? std::string("[") + text(coefficient->low, 6) + "; " + text(coefficient->high, 6) + "]"
                              : GapText(coefficient->low.gap)});
     }
     lines.push_back({"R² (в логарифмах)", text(s.r2, 6)});

@@ -103,7 +103,7 @@ int ParseObservationCount(std::string_view countText)
 std::string CountRule(std::string_view countText, std::initializer_list<Table*> tables)
 {
     // "0" is shown as "1": a table always keeps one data row for typing.
-    const std::string shown = countText == "0" ? std::string("1") : std::string(countText);
+    std::string shown = countText == "0" ? std::string("1") : std::string(countText);
     const int count = ParseObservationCount(shown);
     for (Table* table : tables) {
         table->setRowCount(count + 1);
