@@ -345,18 +345,4 @@ void WriteObservationFile(const std::string& path, const Table& observations)
     }
 }
 
-std::string WithTxtExtension(std::string name)
-{
-    constexpr std::string_view kExtension = ".txt";
-    const bool hasExtension =
-        name.size() >= kExtension.size()
-        && std::equal(kExtension.begin(), kExtension.end(), name.end() - kExtension.size(),
-                      [](char wanted, char given) {
-                          return wanted == (given >= 'A' && given <= 'Z' ? given - 'A' + 'a' : given);
-                      });
-    if (!hasExtension)
-        name += kExtension;
-    return name;
-}
-
 }  // namespace model

@@ -87,8 +87,4 @@ std::string FormatObservationFile(const Table& observations);
 // target is left as it was.
 void WriteObservationFile(const std::string& path, const Table& observations);
 
-// The name a chosen save name gets: ".txt" appended unless the name
-// already ends in ".txt" in any letter case.
-std::string WithTxtExtension(std::string name);
-
 }  // namespace model

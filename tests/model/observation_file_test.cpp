@@ -426,20 +426,5 @@ TEST(FileError, ShowsThePlatformMessageForTheError)
     }
 }
 
-TEST(WithTxtExtension, AppendsTxtOnlyWhenMissing)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"data", "data.txt"},
-        {"data.txt", "data.txt"},
-        {"DATA.TXT", "DATA.TXT"},
-        {"data.Txt", "data.Txt"},
-        {"data.txt.bak", "data.txt.bak.txt"},
-        {"datatxt", "datatxt.txt"},
-        {"/home/user/данные", "/home/user/данные.txt"},
-    };
-    for (const auto& [name, expected] : cases)
-        EXPECT_EQ(WithTxtExtension(name), expected) << name;
-}
-
 }  // namespace
 }  // namespace model
