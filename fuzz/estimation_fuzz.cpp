@@ -1,6 +1,7 @@
 // "Вычислить" on any observation table: any text in any cell (year column
-// included), any number of rows up to kMaxRows, any text in the count field,
-// then the forecast over the coefficients. Faults of the program's own kinds
+// included), any number of rows up to kMaxRows, any text in the count field;
+// the estimation with its statistics and their lines, then the forecast
+// over the coefficients. Faults of the program's own kinds
 // are answers; anything else escaping, a crash or a hang is a bug.
 //
 // Input: byte 0 holds flags (bit 0: '.' as the separator, else ','; bit 1:
@@ -12,6 +13,7 @@
 #include "fuzz/fuzz_check.h"
 #include "model/estimation.h"
 #include "model/number_text.h"
+#include "model/statistics.h"
 #include "model/table.h"
 #include "model/workbook.h"
 
@@ -70,7 +72,7 @@ Result Compute(model::Workbook& book, char separator)
     Result result;
     const std::vector<std::string> observations = Snapshot(book.observations);
     try {
-        result.complete = model::ComputeCommand(book, separator).complete();
+        result.complete = model::ComputeWithStatistics(book, separator).complete();
     } catch (const model::ComputationError& error) {
         result.error = error.what();
     }
@@ -79,6 +81,11 @@ Result Compute(model::Workbook& book, char separator)
     result.fit = Snapshot(book.fit);
     result.captions = {book.aCaption, book.ACaption, book.bCaption, book.meanErrorCaption, book.r2Caption,
                        book.formula};
+    fuzz::Require(book.statistics.has_value() == result.complete, "statistics exactly after a complete run");
+    if (book.statistics) {
+        for (const model::StatisticsLine& line : model::StatisticsLines(*book.statistics, separator))
+            result.captions.push_back(line.label + '\t' + line.value);
+    }
     return result;
 }
 
