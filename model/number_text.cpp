@@ -5,6 +5,9 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <cstdint>
+#include <iterator>
+#include <optional>
 #include <string>
 
 namespace model {
@@ -152,6 +155,42 @@ std::string WriteGeneral(const Decimal& number, int precision, char separator)
     return text + 'E' + std::to_string(number.point - 1);
 }
 
+// The fixed text of a value with at most 11 digits at `decimals` decimals,
+// rounded in extended precision; none when the value is not such a value or
+// lies so near a dropped half that only its exact digits can tell.
+std::optional<std::string> FormatFixedQuickly(double value, int decimals, char separator)
+{
+    constexpr long double kPowers[] = {1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L, 1e8L, 1e9L};
+    constexpr long double kLimit = 1e11L;
+    // Far wider than the product's rounding error (below 1e11 · 2^-64).
+    constexpr long double kHalfMargin = 1e-6L;
+    if (decimals < 0 || decimals >= static_cast<int>(std::size(kPowers)) || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    const long double scaled = std::fabs(static_cast<long double>(value)) * kPowers[decimals];
+    if (scaled >= kLimit) {
+        return std::nullopt;
+    }
+    const long double whole = std::floor(scaled);
+    const long double dropped = scaled - whole;
+    if (std::fabs(dropped - 0.5L) < kHalfMargin) {
+        return std::nullopt;
+    }
+    const auto rounded = static_cast<std::uint64_t>(whole) + (dropped > 0.5L ? 1 : 0);
+
+    std::string digits = std::to_string(rounded);
+    if (digits.size() <= static_cast<std::size_t>(decimals)) {
+        digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
+    }
+    std::string text = value < 0 && rounded != 0 ? "-" : "";
+    text.append(digits, 0, digits.size() - static_cast<std::size_t>(decimals));
+    if (decimals > 0) {
+        text += separator;
+        text.append(digits, digits.size() - static_cast<std::size_t>(decimals));
+    }
+    return text;
+}
+
 std::string WriteNonFinite(double value)
 {
     if (std::isnan(value)) {
@@ -295,6 +334,9 @@ int ParseCount(std::string_view text)
 
 std::string FormatFixed(double value, int decimals, char separator)
 {
+    if (std::optional<std::string> text = FormatFixedQuickly(value, decimals, separator)) {
+        return *std::move(text);
+    }
     if (!std::isfinite(value)) {
         return WriteNonFinite(value);
     }
