@@ -1,6 +1,6 @@
 #include "forms/Unit1.h"
 #include "forms/file_chooser.h"
-#include "tests/forms/gui_fixture.h"
+#include "tests/forms/main_window_fixture.h"
 
 #include <QCategoryAxis>
 #include <QCoreApplication>
@@ -13,22 +13,8 @@
 namespace {
 
 // Drives the commands of the main window.
-class MainWindowCommandsTest : public GuiTest {
+class MainWindowCommandsTest : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        GuiTest::SetUp();
-        window = std::make_unique<TForm1>();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        GuiTest::TearDown();
-    }
-
     // Types the small data set whose fit is a = 0.5, A = 2.147193.
     void typeSmallDataSet()
     {
@@ -46,7 +32,6 @@ protected:
         writing.write(bytes);
     }
 
-    std::unique_ptr<TForm1> window;
 };
 
 TEST_F(MainWindowCommandsTest, ComputeShowsCoefficientsTablesAndChart)

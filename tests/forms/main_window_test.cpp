@@ -1,5 +1,5 @@
 #include "forms/Unit1.h"
-#include "tests/forms/gui_fixture.h"
+#include "tests/forms/main_window_fixture.h"
 
 #include <QMenu>
 #include <QTest>
@@ -8,22 +8,8 @@
 
 namespace {
 
-class MainWindowTest : public GuiTest {
+class MainWindowTest : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        GuiTest::SetUp();
-        window = std::make_unique<TForm1>();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        GuiTest::TearDown();
-    }
-
     int observationRows() const { return window->StringGrid1->model()->rowCount(); }
     int calculationRows() const { return window->StringGrid3->model()->rowCount(); }
     QString header(StringGrid* grid, int column) const
@@ -31,7 +17,6 @@ protected:
         return grid->model()->headerData(column, Qt::Horizontal).toString();
     }
 
-    std::unique_ptr<TForm1> window;
 };
 
 TEST_F(MainWindowTest, ShowsTheHeadersAndWidthsOfTheThreeTables)

@@ -3,7 +3,7 @@
 
 #include "forms/Unit1.h"
 #include "forms/file_chooser.h"
-#include "tests/forms/gui_fixture.h"
+#include "tests/forms/main_window_fixture.h"
 #include "tests/forms/pdf_text.h"
 
 #include <QClipboard>
@@ -20,22 +20,8 @@ namespace {
 
 const QString kExample = QStringLiteral(COBB_EXAMPLES_DIR "/cobb-douglas-1928.txt");
 
-class MainWindowToolsTest : public GuiTest {
+class MainWindowToolsTest : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        GuiTest::SetUp();
-        window = std::make_unique<TForm1>();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        GuiTest::TearDown();
-    }
-
     void computeExample()
     {
         openChoice = kExample;
@@ -61,7 +47,6 @@ protected:
     }
 
 
-    std::unique_ptr<TForm1> window;
 };
 
 TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
