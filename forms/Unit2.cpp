@@ -60,6 +60,18 @@ QByteArray ReadDocument()
         QStringLiteral("Не удаётся открыть файл «%1»: %2").arg(kDocumentName, reason).toStdString());
 }
 
+// The document's paragraphs; a file that is not RTF is named in the message.
+std::vector<model::Paragraph> ReadParagraphs(const QByteArray& bytes)
+{
+    try {
+        return model::ReadRtf(std::string_view(bytes.data(), bytes.size()));
+    } catch (const model::RtfError& error) {
+        throw model::RtfError(QStringLiteral("%1\nФайл «%2».")
+                                  .arg(QString::fromUtf8(error.what()), kDocumentName)
+                                  .toStdString());
+    }
+}
+
 QTextCharFormat RunFormat(const model::TextRun& run)
 {
     QTextCharFormat format;
@@ -171,7 +183,7 @@ void TForm2::FormShow()
         move(screen->availableGeometry().center() - rect().center());
     // Read in full before the view changes, so that a failure keeps the old text.
     const QByteArray bytes = ReadDocument();
-    const std::vector<model::Paragraph> paragraphs = model::ReadRtf(std::string_view(bytes.data(), bytes.size()));
+    const std::vector<model::Paragraph> paragraphs = ReadParagraphs(bytes);
     Render(paragraphs, *RichEdit1->document());
 }
 

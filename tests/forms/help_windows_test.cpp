@@ -117,7 +117,7 @@ TEST_F(InstructionWindowTest, UnreadableDocumentIsReportedAndTheOldTextStays)
         // A document that is there but cannot be read tells why, not that nothing was found.
         {"a folder by that name in the data folder", [&] { data.mkdir(kDocumentName); },
          "«о программе.rtf»: " + folderAsFile.errorString()},
-        {"not rich text", [&] { writeWorkingDocument("plain words"); }, "Not an RTF document"},
+        {"not rich text", [&] { writeWorkingDocument("plain words"); }, "\nФайл «о программе.rtf»."},
     };
     writeWorkingDocument("{\\rtf1 Old text\\par}");
     show();
