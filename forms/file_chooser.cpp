@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace file_chooser {
 namespace {
@@ -14,6 +15,16 @@ QString RunDialog(const Request& request, QFileDialog::AcceptMode mode)
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (mode == QFileDialog::AcceptSave) {
+        // A name typed without an extension gets the chosen filter's, and the
+        // dialog asks about replacing the name it then returns.
+        const auto followFilter = [&dialog](const QString& filter) {
+            static const QRegularExpression extension(QStringLiteral("\\*\\.(\\w+)"));
+            dialog.setDefaultSuffix(extension.match(filter).captured(1));
+        };
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+        followFilter(dialog.selectedNameFilter());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().front();
