@@ -105,14 +105,6 @@ Rows Written(const model::Table& table, int columns)
     return rows;
 }
 
-std::string Trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 // Characters on screen of a UTF-8 text: every byte but continuation bytes.
 std::size_t Width(std::string_view text)
 {
@@ -154,7 +146,7 @@ std::vector<std::string> Headers(const model::Table& table)
     std::vector<std::string> headers;
     headers.reserve(static_cast<std::size_t>(table.columnCount()));
     for (int column = 0; column < table.columnCount(); ++column)
-        headers.push_back(Trimmed(table.cell(column, 0)));
+        headers.push_back(model::Trimmed(table.cell(column, 0)));
     return headers;
 }
 

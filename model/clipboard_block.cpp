@@ -9,14 +9,6 @@ namespace model {
 
 namespace {
 
-std::string Trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 // A cell as the block's row and column separators leave it intact.
 std::string Flattened(std::string text)
 {
