@@ -67,6 +67,12 @@ void ShowCaption(QLabel* label, const std::string& caption)
 
 }  // namespace
 
+void CentreOnScreen(QWidget& window)
+{
+    if (const QScreen* screen = window.screen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
+}
+
 QFont WindowFont()
 {
     QFont font;
@@ -295,8 +301,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::FormShow()
 {
     model::SetTableHeaders(m_book);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 }
 
 void TForm1::LabeledEdit1Change(const QString& text)

@@ -103,3 +103,5 @@ extern TForm1* Form1;
 
 // The font of the program's windows.
 QFont WindowFont();
+// Moves a window to the middle of the screen it is on.
+void CentreOnScreen(QWidget& window);

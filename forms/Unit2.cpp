@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFrame>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTextCursor>
@@ -179,8 +178,7 @@ void TForm2::resizeEvent(QResizeEvent* event)
 
 void TForm2::FormShow()
 {
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
     // Read in full before the view changes, so that a failure keeps the old text.
     const QByteArray bytes = ReadDocument();
     const std::vector<model::Paragraph> paragraphs = ReadParagraphs(bytes);

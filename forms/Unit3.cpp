@@ -1,9 +1,10 @@
 #include "forms/Unit3.h"
 
+#include "forms/Unit1.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 TAboutBox1* AboutBox1 = nullptr;
 
@@ -38,8 +39,7 @@ TAboutBox1::TAboutBox1(QWidget* parent)
 void TAboutBox1::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 }
 
 void TAboutBox1::OKButtonClick()

@@ -6,7 +6,6 @@
 #include "model/estimation.h"
 
 #include <QScopeGuard>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QWindow>
@@ -56,8 +55,7 @@ void TForm4::FormShow()
 {
     m_table.setHeaders({"  Год ", "ОПФ(К)", "Численость (L)", "Прогноз (Y)"});
     m_table.setColumnWidths({40, 121, 124, 149});
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(*this);
 }
 
 void TForm4::LabeledEdit1Change(const QString& text)
