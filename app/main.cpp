@@ -36,7 +36,10 @@ int main(int argc, char** argv)
     // cppcheck-suppress unreadVariable ; the application object lives for the whole run
     Application application(argc, argv);
     Application::setApplicationName(QStringLiteral("cobb-douglas"));
-    Application::setApplicationDisplayName(QStringLiteral("Производственная функция Кобба-Дугласа"));
+    Application::setOrganizationName(QStringLiteral("cobb-douglas"));
+    // No display name: the platform would append it to every window title.
+    // The desktop entry gives the taskbar its icon and name.
+    Application::setDesktopFileName(QStringLiteral("cobb-douglas"));
     Application::setWindowIcon(QIcon(QStringLiteral(":/icons/cobb-douglas.svg")));
     // Numbers follow the user's regional settings; every text is Russian.
     QLocale::setDefault(QLocale::system());

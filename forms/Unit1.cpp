@@ -117,7 +117,7 @@ void TForm1::setUpWindow()
     Label1->lower();
 
     UpDown1->setOrientation(Qt::Horizontal);
-    UpDown1->setRange(0, 100);
+    UpDown1->setRange(0, model::kMaxObservationCount);
     UpDown1->setPosition(1);
     UpDown1->setAssociate(LabeledEdit1);
     connect(LabeledEdit1, &QLineEdit::textChanged, this, Reporting(this, &TForm1::LabeledEdit1Change));

@@ -27,7 +27,7 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent)
     StringGrid1->setKeyPressHandler([this](char32_t& key) { StringGrid1KeyPress(key); });
 
     UpDown1->setOrientation(Qt::Vertical);
-    UpDown1->setRange(0, 100);
+    UpDown1->setRange(0, model::kMaxObservationCount);
     UpDown1->setPosition(1);
     UpDown1->setAssociate(LabeledEdit1);
     connect(LabeledEdit1, &QLineEdit::textChanged, this, Reporting(this, &TForm4::LabeledEdit1Change));

@@ -1,5 +1,7 @@
 #include "forms/application.h"
 
+#include "forms/Unit1.h"
+
 #include <QMessageBox>
 
 #include <exception>
@@ -8,15 +10,23 @@ namespace {
 
 void ShowErrorBox(const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
+    QMessageBox box(QMessageBox::Critical, ProgramName(), message,
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 }  // namespace
 
+QString ProgramName()
+{
+    return QStringLiteral("Производственная функция Кобба-Дугласа");
+}
+
 Application::Application(int& argc, char** argv) : QApplication(argc, argv), m_reporter(ShowErrorBox)
 {
+    // Set before any window is built: a style sheet on a window's client area stops a
+    // font set on the window from reaching its controls, the application's font does not.
+    setFont(WindowFont());
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

@@ -5,6 +5,9 @@
 #include <exception>
 #include <functional>
 
+// The program's name, for message boxes and the documents it writes.
+QString ProgramName();
+
 // The application object. An exception thrown by any event handler ends that
 // handler only: it is caught here, where every event is delivered, and its
 // message is shown; the program then goes on with whatever the handler had
@@ -14,6 +17,7 @@ class Application : public QApplication {
 public:
     using ErrorReporter = std::function<void(const QString& message)>;
 
+    // Gives every widget the windows' font.
     Application(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;

@@ -1,5 +1,6 @@
 #include "forms/export.h"
 
+#include "forms/application.h"
 #include "model/report.h"
 
 #include <QApplication>
@@ -67,7 +68,7 @@ void SaveChartPicture(QWidget* chart, const QString& path)
         generator.setOutputDevice(&file);
         generator.setSize(chart->size());
         generator.setViewBox(chart->rect());
-        generator.setTitle(QApplication::applicationDisplayName());
+        generator.setTitle(ProgramName());
         QPainter painter;
         if (!painter.begin(&generator))
             return false;
@@ -84,7 +85,7 @@ void WriteReport(const QString& path, const model::Workbook& book, char separato
         // QTextDocument::print() puts its own 2 cm margins inside the page.
         writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         writer.setTitle(QStringLiteral("Производственная функция Кобба-Дугласа"));
-        writer.setCreator(QApplication::applicationDisplayName());
+        writer.setCreator(ProgramName());
 
         QTextDocument document;
         QFont font = chart->font();

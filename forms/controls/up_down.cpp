@@ -51,13 +51,18 @@ void UpDown::setPosition(int position)
 void UpDown::step(int delta)
 {
     // The field may have been typed into since the last step: start from its number.
+    int start = m_position;
     if (m_field) {
         bool isNumber = false;
         const int typed = m_field->text().toInt(&isNumber);
         if (isNumber)
-            m_position = std::clamp(typed, m_minimum, m_maximum);
+            start = typed;
     }
-    m_position = std::clamp(m_position + delta, m_minimum, m_maximum);
+    // A number beyond the range is left as it is by a step that would move it further
+    // away: up never lowers the count, down never raises it.
+    if ((delta > 0 && start >= m_maximum) || (delta < 0 && start <= m_minimum))
+        return;
+    m_position = std::clamp(start + delta, m_minimum, m_maximum);
     if (m_field)
         m_field->setText(QString::number(m_position));
 }

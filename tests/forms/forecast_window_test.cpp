@@ -190,6 +190,10 @@ TEST_F(ForecastWindowTest, CountFieldResizesAndNumbersTheTable)
     EXPECT_EQ(rows(), 1);
     window->UpDown1->upButton()->click();
     EXPECT_EQ(rows(), 2);
+    window->LabeledEdit1->setText("150");
+    window->UpDown1->upButton()->click();
+    EXPECT_EQ(window->LabeledEdit1->text(), "151");
+    EXPECT_EQ(rows(), 151);
 }
 
 TEST_F(ForecastWindowTest, ClearEmptiesEveryRowAndLeavesOneNumberedRow)

@@ -89,6 +89,28 @@ TEST_F(MainWindowTest, SpinnerAndArrowKeysStepTheCountAndNumberTheRows)
     }
 }
 
+TEST_F(MainWindowTest, SpinnerStepsFromATypedCountAndNeverLowersItGoingUp)
+{
+    struct Case {
+        const char* typed;
+        bool up;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"150", true, "151"},  // above the old 100-row limit
+        {"150", false, "149"},
+        {"9999", true, "10000"},
+        {"10000", true, "10000"},
+    };
+    for (const Case& test : cases) {
+        typeIntoField(window->LabeledEdit1, test.typed);
+        (test.up ? window->UpDown1->upButton() : window->UpDown1->downButton())->click();
+        EXPECT_EQ(window->LabeledEdit1->text(), test.shown) << test.typed << (test.up ? " up" : " down");
+        EXPECT_EQ(observationRows(), QString(test.shown).toInt()) << test.typed;
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
 TEST_F(MainWindowTest, TypingTwelvePassesThroughOne)
 {
     QList<int> rowCounts;
