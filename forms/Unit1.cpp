@@ -8,6 +8,7 @@
 #include "forms/file_chooser.h"
 #include "forms/number_locale.h"
 #include "forms/shell.h"
+#include "model/chart_scale.h"
 #include "model/clipboard_block.h"
 #include "model/estimation.h"
 #include "model/observation_file.h"
@@ -278,11 +279,12 @@ void TForm1::showChart()
         for (const QPointF& point : *points)
             heights.append(point.y());
     const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
-    const double bottom = heights.isEmpty() ? 0 : *low;
-    const double top = heights.isEmpty() ? 1 : *high;
     years->setRange(0, static_cast<qreal>(std::max<qsizetype>(1, observed.size() - 1)));
-    values->setRange(bottom, top > bottom ? top : bottom + 1);
-    values->applyNiceNumbers();
+    // From these values alone: the axis's own nice-number rounding depends on its previous ticks.
+    const model::ChartScale scale =
+        heights.isEmpty() ? model::ChartScale{0, 1, 2} : model::NiceChartScale(*low, *high);
+    values->setRange(scale.minimum, scale.maximum);
+    values->setTickCount(scale.tickCount);
 }
 
 void TForm1::showEvent(QShowEvent* event)

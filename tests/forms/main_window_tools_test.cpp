@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
+#include <QValueAxis>
 
 #include <memory>
 
@@ -48,6 +49,42 @@ protected:
 
 
 };
+
+TEST_F(MainWindowToolsTest, TheChartsValueAxisDependsOnTheDataShownOnly)
+{
+    struct Axis {
+        double minimum, maximum;
+        int ticks;
+    };
+    const auto axis = [](const TForm1& form) {
+        const auto* values = static_cast<const QValueAxis*>(form.Chart1->chart()->axes(Qt::Vertical).front());
+        return Axis{values->min(), values->max(), values->tickCount()};
+    };
+    computeExample();
+    const Axis fresh = axis(*window);
+    // Round limits in round steps.
+    EXPECT_EQ(fresh.minimum, 100);
+    EXPECT_EQ(fresh.maximum, 250);
+    EXPECT_EQ(fresh.ticks, 4);
+
+    // Another data set charted, then the same example again.
+    // Output from 100 to 190: an axis of three lines, which rounding from the
+    // previous ticks carried over to the next data set.
+    QFile other(path("other.txt"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("100:100:100\n150:130:110\n190:160:120\n");
+    other.close();
+    openChoice = other.fileName();
+    window->SpeedButton6->click();
+    window->SpeedButton2->click();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(axis(*window).maximum, 200);
+    computeExample();
+    const Axis again = axis(*window);
+    EXPECT_EQ(again.minimum, fresh.minimum);
+    EXPECT_EQ(again.maximum, fresh.maximum);
+    EXPECT_EQ(again.ticks, fresh.ticks);
+}
 
 TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
 {
