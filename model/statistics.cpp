@@ -21,13 +21,6 @@ constexpr int kL = 3;
 
 constexpr double kLevel = 0.05;
 
-Figure Known(double value)
-{
-    if (!std::isfinite(value))
-        return {0, Gap::Undetermined};
-    return {value, Gap::None};
-}
-
 Figure Missing(Gap gap)
 {
     return {0, gap};
@@ -44,30 +37,6 @@ double UpperP(double f, double df2)
 {
     const boost::math::fisher_f distribution(1, df2);
     return boost::math::cdf(boost::math::complement(distribution, f));
-}
-
-// The estimate's t, p and 95 % interval with `df` degrees of freedom.
-Coefficient Tested(const Estimate& estimate, int df)
-{
-    Coefficient result;
-    static_cast<Estimate&>(result) = estimate;
-    if (!estimate.standardError.known()) {
-        result.t = result.p = result.low = result.high = estimate.standardError;
-        return result;
-    }
-    const double value = estimate.value.value;
-    const double error = estimate.standardError.value;
-    const boost::math::students_t distribution(df);
-    const double half = boost::math::quantile(boost::math::complement(distribution, kLevel / 2)) * error;
-    result.low = Known(value - half);
-    result.high = Known(value + half);
-    if (error == 0) {
-        result.t = result.p = Missing(Gap::Undetermined);
-        return result;
-    }
-    result.t = Known(value / error);
-    result.p = result.t.known() ? Known(TwoSidedP(result.t.value, df)) : result.t;
-    return result;
 }
 
 // The standard error sqrt(variance) when there are degrees of freedom left.
@@ -205,6 +174,36 @@ double Significant(double value, int digits)
 
 }  // namespace
 
+Figure Known(double value)
+{
+    if (!std::isfinite(value))
+        return {0, Gap::Undetermined};
+    return {value, Gap::None};
+}
+
+Coefficient Tested(const Estimate& estimate, int df)
+{
+    Coefficient result;
+    static_cast<Estimate&>(result) = estimate;
+    if (!estimate.standardError.known()) {
+        result.t = result.p = result.low = result.high = estimate.standardError;
+        return result;
+    }
+    const double value = estimate.value.value;
+    const double error = estimate.standardError.value;
+    const boost::math::students_t distribution(df);
+    const double half = boost::math::quantile(boost::math::complement(distribution, kLevel / 2)) * error;
+    result.low = Known(value - half);
+    result.high = Known(value + half);
+    if (error == 0) {
+        result.t = result.p = Missing(Gap::Undetermined);
+        return result;
+    }
+    result.t = Known(value / error);
+    result.p = result.t.known() ? Known(TwoSidedP(result.t.value, df)) : result.t;
+    return result;
+}
+
 std::string GapText(Gap gap)
 {
     switch (gap) {
@@ -265,14 +264,37 @@ std::string ConstantReturnsConclusion(const Statistics& statistics)
            + (statistics.alphaPlusBeta.value.value > 1 ? "возрастающая" : "убывающая");
 }
 
+std::string FigureText(const Figure& figure, int decimals, char separator)
+{
+    return figure.known() ? FormatFixed(figure.value, decimals, separator) : GapText(figure.gap);
+}
+
+std::string PValueText(const Figure& figure, char separator)
+{
+    return figure.known() ? FormatGeneral(Significant(figure.value, 4), separator) : GapText(figure.gap);
+}
+
+void AppendCoefficientLines(std::vector<StatisticsLine>& lines, const std::string& name,
+                            const Coefficient& coefficient, char separator)
+{
+    const std::string suffix = " " + name;
+    lines.push_back({name, FigureText(coefficient.value, 6, separator)});
+    lines.push_back({"    стандартная ошибка" + suffix, FigureText(coefficient.standardError, 6, separator)});
+    lines.push_back({"    t-статистика" + suffix, FigureText(coefficient.t, 4, separator)});
+    lines.push_back({"    p-значение" + suffix, PValueText(coefficient.p, separator)});
+    lines.push_back({"    95 % доверительный интервал" + suffix,
+                     // std::string first: GCC 12 at -O3 warns falsely (-Wrestrict) on "[" + text.
+                     coefficient.low.known() ? std::string("[") + FigureText(coefficient.low, 6, separator) + "; "
+                                                   + FigureText(coefficient.high, 6, separator) + "]"
+                                             : GapText(coefficient.low.gap)});
+}
+
 std::vector<StatisticsLine> StatisticsLines(const Statistics& s, char separator)
 {
     const auto text = [separator](const Figure& figure, int decimals) {
-        return figure.known() ? FormatFixed(figure.value, decimals, separator) : GapText(figure.gap);
+        return FigureText(figure, decimals, separator);
     };
-    const auto pText = [separator](const Figure& figure) {
-        return figure.known() ? FormatGeneral(Significant(figure.value, 4), separator) : GapText(figure.gap);
-    };
+    const auto pText = [separator](const Figure& figure) { return PValueText(figure, separator); };
     const auto degrees = [](const char* label, int df) {
         return std::string(label) + (df >= 1 ? ", F(1; " + std::to_string(df) + ")" : "");
     };
@@ -280,18 +302,8 @@ std::vector<StatisticsLine> StatisticsLines(const Statistics& s, char separator)
     std::vector<StatisticsLine> lines;
     lines.push_back({"Регрессия Z = b + a·X", ""});
     lines.push_back({"Число наблюдений", std::to_string(s.n)});
-    for (const auto& [name, coefficient] : {std::pair{"a", &s.a}, std::pair{"b", &s.b}}) {
-        const std::string suffix = std::string(" ") + name;
-        lines.push_back({name, text(coefficient->value, 6)});
-        lines.push_back({"    стандартная ошибка" + suffix, text(coefficient->standardError, 6)});
-        lines.push_back({"    t-статистика" + suffix, text(coefficient->t, 4)});
-        lines.push_back({"    p-значение" + suffix, pText(coefficient->p)});
-        lines.push_back({"    95 % доверительный интервал" + suffix,
-                         // std::string first: GCC 12 at -O3 warns falsely (-Wrestrict) on "[" + text.
-                         coefficient->low.known()
-                             ? std::string("[") + text(coefficient->low, 6) + "; " + text(coefficient->high, 6) + "]"
-                             : GapText(coefficient->low.gap)});
-    }
+    AppendCoefficientLines(lines, "a", s.a, separator);
+    AppendCoefficientLines(lines, "b", s.b, separator);
     lines.push_back({"R² (в логарифмах)", text(s.r2, 6)});
     lines.push_back({"Скорректированный R²", text(s.adjustedR2, 6)});
     lines.push_back({degrees("F-статистика", s.n - 2), text(s.f, 4)});

@@ -85,4 +85,22 @@ std::string ConstantReturnsConclusion(const Statistics& statistics);
 // The text of a figure's gap: "недостаточно наблюдений" or "не определяется".
 std::string GapText(Gap gap);
 
+// A value as a figure: Undetermined when it is not finite.
+Figure Known(double value);
+
+// The estimate's t, two-sided p and 95 % interval with `df` degrees of
+// freedom; they share the standard error's gap when it has one.
+Coefficient Tested(const Estimate& estimate, int df);
+
+// A figure with `decimals` decimals, or the text of its gap.
+std::string FigureText(const Figure& figure, int decimals, char separator);
+
+// A p-value to four significant digits, or the text of its gap.
+std::string PValueText(const Figure& figure, char separator);
+
+// The five lines of a coefficient named `name`: its value, standard error,
+// t, p and 95 % interval, the last four indented.
+void AppendCoefficientLines(std::vector<StatisticsLine>& lines, const std::string& name,
+                            const Coefficient& coefficient, char separator);
+
 }  // namespace model
