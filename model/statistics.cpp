@@ -248,9 +248,12 @@ Statistics ComputeStatistics(const Workbook& book, char separator)
 ComputeOutcome ComputeWithStatistics(Workbook& book, char separator)
 {
     book.statistics.reset();
+    book.diagnostics.reset();
     ComputeOutcome outcome = ComputeCommand(book, separator);
-    if (outcome.complete())
+    if (outcome.complete()) {
         book.statistics = ComputeStatistics(book, separator);
+        book.diagnostics = ComputeDiagnostics(book, separator);
+    }
     return outcome;
 }
 

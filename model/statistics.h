@@ -62,8 +62,8 @@ struct Statistics {
 // fit and the test rest on the same rounded logarithms as a and b.
 Statistics ComputeStatistics(const Workbook& book, char separator);
 
-// "Вычислить" with its statistics: drops the book's statistics, runs
-// ComputeCommand and, when it went through, stores new ones. Throws what
+// "Вычислить" with its statistics: drops the book's statistics and
+// diagnostics, runs ComputeCommand and, when it went through, stores new ones. Throws what
 // ComputeCommand throws.
 ComputeOutcome ComputeWithStatistics(Workbook& book, char separator);
 

@@ -60,6 +60,7 @@ void ClearCommand(Workbook& book)
     SetCountText(book, "1");
     ResetCaptions(book);
     book.statistics.reset();
+    book.diagnostics.reset();
     book.A = 0;
     book.alfa = 0;
 }

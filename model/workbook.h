@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/diagnostics.h"
 #include "model/statistics.h"
 #include "model/table.h"
 
@@ -45,6 +46,8 @@ struct Workbook {
 
     // The "Статистика" page; none until "Вычислить" has gone through.
     std::optional<Statistics> statistics;
+    // Residual tests, the trend fit and marginal products, beside the statistics.
+    std::optional<Diagnostics> diagnostics;
 };
 
 // Writes the headers and column widths of the three tables.
