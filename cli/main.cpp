@@ -150,10 +150,9 @@ std::vector<std::string> Headers(const model::Table& table)
     return headers;
 }
 
-// The lines of the statistics page, values lined up after the widest label.
-void PrintStatistics(std::ostream& out, const model::Statistics& statistics, char separator)
+// Lines of the statistics page, values lined up after the widest label.
+void PrintLines(std::ostream& out, const std::vector<model::StatisticsLine>& lines)
 {
-    const std::vector<model::StatisticsLine> lines = model::StatisticsLines(statistics, separator);
     std::size_t width = 0;
     for (const model::StatisticsLine& line : lines)
         width = std::max(width, Width(line.label));
@@ -180,7 +179,11 @@ void PrintReport(std::ostream& out, const model::Workbook& book, char separator)
     out << '\n' << book.r2Caption << '\n';
     if (book.statistics) {
         out << "\nСтатистика\n";
-        PrintStatistics(out, *book.statistics, separator);
+        PrintLines(out, model::StatisticsLines(*book.statistics, separator));
+    }
+    if (book.diagnostics) {
+        out << "\nДиагностика\n";
+        PrintLines(out, model::DiagnosticsLines(*book.diagnostics, separator));
     }
 }
 
@@ -254,6 +257,44 @@ std::string JsonStatistics(const std::optional<model::Statistics>& statistics)
            "  }";
 }
 
+// Ŷ, MPK and MPL at one point, with its year when `withYear`.
+std::string JsonMarginal(const model::MarginalProducts& point, bool withYear)
+{
+    return "{" + (withYear ? "\"year\": " + JsonString(point.label) + ", " : std::string()) + "\"fitted\": " + JsonNumber(point.fitted)
+           + ", \"mpk\": " + JsonNumber(point.capital) + ", \"mpl\": " + JsonNumber(point.labour) + "}";
+}
+
+// The residual tests, the trend fit and the marginal products; a figure the data do not give is null.
+std::string JsonDiagnostics(const std::optional<model::Diagnostics>& diagnostics)
+{
+    if (!diagnostics)
+        return "null";
+    const model::Diagnostics& d = *diagnostics;
+    const model::ResidualTests& r = d.tests;
+    std::string residuals, marginal;
+    for (std::size_t i = 0; i < d.residuals.size(); ++i) {
+        residuals += (i > 0 ? ", " : "") + std::string("{\"year\": ") + JsonString(d.years[i])
+                     + ", \"residual\": " + JsonNumber(d.residuals[i]) + "}";
+        marginal += (i > 0 ? ",\n      " : "") + JsonMarginal(d.marginal[i], true);
+    }
+    return "{\n"
+           "    \"residuals\": [" + residuals + "],\n"
+           "    \"durbin_watson\": {\"statistic\": " + JsonFigure(r.durbinWatson) + ", \"p\": "
+           + JsonFigure(r.durbinWatsonP) + ", \"conclusion\": " + JsonString(model::DurbinWatsonConclusion(r)) + "},\n"
+           "    \"breusch_godfrey\": {\"lm\": " + JsonFigure(r.breuschGodfrey) + ", \"p\": "
+           + JsonFigure(r.breuschGodfreyP) + ", \"conclusion\": " + JsonString(model::BreuschGodfreyConclusion(r))
+           + "},\n"
+           "    \"jarque_bera\": {\"skewness\": " + JsonFigure(r.skewness) + ", \"kurtosis\": "
+           + JsonFigure(r.kurtosis) + ", \"jb\": " + JsonFigure(r.jarqueBera) + ", \"p\": " + JsonFigure(r.jarqueBeraP)
+           + ", \"conclusion\": " + JsonString(model::JarqueBeraConclusion(r)) + "},\n"
+           "    \"trend\": {\"a\": " + JsonCoefficient(d.trend.a) + ", \"lambda\": " + JsonCoefficient(d.trend.lambda)
+           + ", \"b\": " + JsonCoefficient(d.trend.b) + ", \"r2\": " + JsonFigure(d.trend.r2)
+           + ", \"tfp_growth_percent\": " + JsonFigure(d.trend.productivityGrowth) + "},\n"
+           "    \"marginal_products\": {\"at_means\": " + JsonMarginal(d.atMeans, false) + ",\n"
+           "      \"by_year\": [\n      " + marginal + "]}\n"
+           "  }";
+}
+
 std::string JsonRows(const Rows& rows)
 {
     if (rows.empty())
@@ -282,6 +323,7 @@ void PrintJson(std::ostream& out, const model::Workbook& book, const std::option
         << "  \"alfa\": " << JsonNumber(book.alfa) << ",\n"
         << "  \"A\": " << JsonNumber(book.A) << ",\n"
         << "  \"statistics\": " << JsonStatistics(book.statistics) << ",\n"
+        << "  \"diagnostics\": " << JsonDiagnostics(book.diagnostics) << ",\n"
         << "  \"error\": " << (error ? JsonString(*error) : "null") << "\n"
         << "}\n";
 }
