@@ -59,6 +59,22 @@ void ApplyDigitFilter(char32_t& key)
         key = 0;
 }
 
+// Year labels under a chart: every few years of a long series, so that they stay readable.
+void SetYearLabels(QCategoryAxis* years, const std::vector<std::string>& labels)
+{
+    for (const QString& label : years->categoriesLabels())
+        years->remove(label);
+    const std::size_t labelStep = std::max<std::size_t>(1, (labels.size() + kMaxYearLabels - 1) / kMaxYearLabels);
+    for (std::size_t i = 0; i < labels.size(); i += labelStep) {
+        // Category labels must be unique; a repeated year gets invisible padding.
+        QString label = QString::fromStdString(labels[i]);
+        while (years->categoriesLabels().contains(label))
+            label += QChar(0x200B);
+        years->append(label, static_cast<double>(i));
+    }
+    years->setRange(0, static_cast<qreal>(std::max<std::size_t>(2, labels.size()) - 1));
+}
+
 void ShowCaption(QLabel* label, const std::string& caption)
 {
     label->setText(QString::fromStdString(caption));
@@ -95,6 +111,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), alfa(m_book.alfa), A(m_bo
     setUpMenuBar();
 
     setUpStatisticsPage();
+    setUpResidualPage();
     setUpExports();
     setUpShortcuts();
     // The first data row shows its number before the count is first changed.
@@ -245,6 +262,7 @@ void TForm1::showWorkbook()
 
     showChart();
     showStatistics();
+    showResiduals();
 }
 
 void TForm1::showChart()
@@ -252,22 +270,13 @@ void TForm1::showChart()
     Chart1->chart()->setLocale(QLocale());
     auto* years = static_cast<QCategoryAxis*>(Chart1->chart()->axes(Qt::Horizontal).front());
     auto* values = static_cast<QValueAxis*>(Chart1->chart()->axes(Qt::Vertical).front());
-    for (const QString& label : years->categoriesLabels())
-        years->remove(label);
-
     QList<QPointF> observed;
-    // A long series labels every few years only, so that the labels stay readable.
-    const std::size_t labelStep = std::max<std::size_t>(1, (m_book.observedSeries.size() + kMaxYearLabels - 1) / kMaxYearLabels);
+    std::vector<std::string> labels;
     for (std::size_t i = 0; i < m_book.observedSeries.size(); ++i) {
         observed.append({static_cast<double>(i), m_book.observedSeries[i].value});
-        if (i % labelStep != 0)
-            continue;
-        // Category labels must be unique; a repeated year gets invisible padding.
-        QString label = QString::fromStdString(m_book.observedSeries[i].label);
-        while (years->categoriesLabels().contains(label))
-            label += QChar(0x200B);
-        years->append(label, static_cast<double>(i));
+        labels.push_back(m_book.observedSeries[i].label);
     }
+    SetYearLabels(years, labels);
     QList<QPointF> fitted;
     for (std::size_t i = 0; i < m_book.fittedSeries.size(); ++i)
         fitted.append({static_cast<double>(i), m_book.fittedSeries[i].value});
@@ -279,7 +288,6 @@ void TForm1::showChart()
         for (const QPointF& point : *points)
             heights.append(point.y());
     const auto [low, high] = std::minmax_element(heights.begin(), heights.end());
-    years->setRange(0, static_cast<qreal>(std::max<qsizetype>(1, observed.size() - 1)));
     // From these values alone: the axis's own nice-number rounding depends on its previous ticks.
     const model::ChartScale scale =
         heights.isEmpty() ? model::ChartScale{0, 1, 2} : model::NiceChartScale(*low, *high);
@@ -421,6 +429,71 @@ void TForm1::setUpStatisticsPage()
     StringGrid1->setPasteHandler(Reporting(this, &TForm1::StringGrid1Paste));
 }
 
+void TForm1::setUpResidualPage()
+{
+    TabSheet4 = new QWidget();
+    Chart2 = new QChartView(TabSheet4);
+    Chart2->setGeometry(0, 0, 865, 329);
+    auto* chart = new QChart();
+    chart->setTitle(QStringLiteral("Остатки регрессии Z = b + a·X"));
+    chart->legend()->setVisible(true);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setBackgroundRoundness(0);
+    chart->setLocalizeNumbers(true);
+
+    Series3 = new QLineSeries(chart);
+    Series3->setName(QStringLiteral("Остатки Z − Z(X)"));
+    Series3->setPen(QPen(Qt::darkGreen, 2));
+    Series3->setPointsVisible(true);
+    Series4 = new QLineSeries(chart);
+    Series4->setName(QStringLiteral("Ноль"));
+    Series4->setPen(QPen(Qt::gray, 1, Qt::DashLine));
+    chart->addSeries(Series3);
+    chart->addSeries(Series4);
+
+    auto* years = new QCategoryAxis(chart);
+    years->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    auto* values = new QValueAxis(chart);
+    chart->addAxis(years, Qt::AlignBottom);
+    chart->addAxis(values, Qt::AlignLeft);
+    for (QLineSeries* series : {Series3, Series4}) {
+        series->attachAxis(years);
+        series->attachAxis(values);
+    }
+    const QChart* const initial = Chart2->chart();
+    Chart2->setChart(chart);
+    delete initial;
+    Chart2->setRenderHint(QPainter::Antialiasing);
+    w->addTab(TabSheet4, QStringLiteral("Остатки"));
+}
+
+void TForm1::showResiduals()
+{
+    Chart2->chart()->setLocale(QLocale());
+    auto* years = static_cast<QCategoryAxis*>(Chart2->chart()->axes(Qt::Horizontal).front());
+    auto* values = static_cast<QValueAxis*>(Chart2->chart()->axes(Qt::Vertical).front());
+    QList<QPointF> residuals;
+    std::vector<std::string> labels;
+    double largest = 0;
+    if (m_book.diagnostics) {
+        labels = m_book.diagnostics->years;
+        for (std::size_t i = 0; i < m_book.diagnostics->residuals.size(); ++i) {
+            const double residual = m_book.diagnostics->residuals[i];
+            residuals.append({static_cast<double>(i), residual});
+            largest = std::max(largest, std::fabs(residual));
+        }
+    }
+    SetYearLabels(years, labels);
+    Series3->replace(residuals);
+    Series4->replace(residuals.isEmpty() ? QList<QPointF>()
+                                         : QList<QPointF>{{0, 0}, {residuals.back().x(), 0}});
+    // Symmetric about the zero line, so that signs read at a glance.
+    const double half = largest > 0 ? largest : 1;
+    const model::ChartScale scale = model::NiceChartScale(-half, half);
+    values->setRange(scale.minimum, scale.maximum);
+    values->setTickCount(scale.tickCount);
+}
+
 void TForm1::setUpExports()
 {
     PopupMenu2 = new QMenu(this);
@@ -459,9 +532,14 @@ void TForm1::setUpShortcuts()
 
 void TForm1::showStatistics()
 {
-    const std::vector<model::StatisticsLine> lines =
+    std::vector<model::StatisticsLine> lines =
         m_book.statistics ? model::StatisticsLines(*m_book.statistics, DecimalSeparator())
                           : std::vector<model::StatisticsLine>();
+    if (m_book.diagnostics) {
+        const std::vector<model::StatisticsLine> diagnostics =
+            model::DiagnosticsLines(*m_book.diagnostics, DecimalSeparator());
+        lines.insert(lines.end(), diagnostics.begin(), diagnostics.end());
+    }
     m_statisticsTable.setRowCount(static_cast<int>(lines.size()) + 1);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int row = static_cast<int>(i) + 1;
@@ -489,7 +567,7 @@ void TForm1::N15Click()
     const QString path = file_chooser::ChooseFileToSaveAs(
         {this, fileDialogFolder(), QStringLiteral("Документ PDF (*.pdf)")}, {"pdf"});
     if (!path.isEmpty())
-        exporting::WriteReport(path, m_book, DecimalSeparator(), Chart1);
+        exporting::WriteReport(path, m_book, DecimalSeparator(), Chart1, Chart2);
 }
 
 namespace {

@@ -34,6 +34,11 @@ public:
     // The "Статистика" page, the chart's context menu and the "Файл" menu.
     QWidget* TabSheet3;
     StringGrid* StringGrid4;
+    // The "Остатки" page: residuals by year about the zero line.
+    QWidget* TabSheet4;
+    QChartView* Chart2;
+    QLineSeries* Series3;
+    QLineSeries* Series4;
     QMenu* PopupMenu2;
     QAction* N14;  // "Сохранить график…"
     QAction* N15;  // "Сохранить отчёт…"
@@ -89,6 +94,8 @@ private:
     // Ctrl+N, Ctrl+O, Ctrl+S and F9 for "Новая ", "Окрыть", "Сохранить" and "Вычислить".
     void setUpShortcuts();
     void showStatistics();
+    void setUpResidualPage();
+    void showResiduals();
     // "Окрыть" once the file is chosen.
     void loadObservationFile(const QString& path);
     // Where the file dialogs start: the program's folder when it may be written, else the documents.

@@ -25,6 +25,7 @@ namespace {
 constexpr qreal kPictureScale = 3;
 
 const QString kChartImage = QStringLiteral("chart.png");
+const QString kResidualImage = QStringLiteral("residuals.png");
 
 [[noreturn]] void Fail(const QString& reason, const QString& path)
 {
@@ -77,7 +78,8 @@ void SaveChartPicture(QWidget* chart, const QString& path)
     });
 }
 
-void WriteReport(const QString& path, const model::Workbook& book, char separator, QWidget* chart)
+void WriteReport(const QString& path, const model::Workbook& book, char separator, QWidget* chart,
+                 QWidget* residualChart)
 {
     WriteWhole(path, [&](QSaveFile& file) {
         QPdfWriter writer(&file);
@@ -92,7 +94,9 @@ void WriteReport(const QString& path, const model::Workbook& book, char separato
         font.setPointSize(9);
         document.setDefaultFont(font);
         document.addResource(QTextDocument::ImageResource, QUrl(kChartImage), Picture(chart));
-        document.setHtml(QString::fromStdString(model::ReportHtml(book, separator, kChartImage.toStdString())));
+        document.addResource(QTextDocument::ImageResource, QUrl(kResidualImage), Picture(residualChart));
+        document.setHtml(QString::fromStdString(
+            model::ReportHtml(book, separator, kChartImage.toStdString(), kResidualImage.toStdString())));
         document.print(&writer);
         // print() keeps its failures to itself: a report that was written has pages.
         return file.size() > 0;

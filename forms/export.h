@@ -15,7 +15,9 @@ namespace exporting {
 // SVG when the path ends in ".svg" in any letter case, otherwise PNG.
 void SaveChartPicture(QWidget* chart, const QString& path);
 
-// The report of the book on A4 pages, with the chart's picture.
-void WriteReport(const QString& path, const model::Workbook& book, char separator, QWidget* chart);
+// The report of the book on A4 pages, with the pictures of the chart and of
+// the residual chart.
+void WriteReport(const QString& path, const model::Workbook& book, char separator, QWidget* chart,
+                 QWidget* residualChart);
 
 }  // namespace exporting

@@ -55,12 +55,11 @@ std::string TableHtml(const Table& table)
     return html + "</table>";
 }
 
-std::string StatisticsHtml(const std::optional<Statistics>& statistics, char separator)
+// Lines of the statistics page as a two-column table, headings in bold across both.
+std::string LinesHtml(const std::vector<StatisticsLine>& lines)
 {
-    if (!statistics)
-        return "<p>Не вычислена.</p>";
     std::string html = kTableStart + " width=\"100%\">";
-    for (const StatisticsLine& line : StatisticsLines(*statistics, separator)) {
+    for (const StatisticsLine& line : lines) {
         if (line.value.empty())
             html += "<tr><td colspan=\"2\"><b>" + Escaped(line.label) + "</b></td></tr>";
         else
@@ -69,9 +68,24 @@ std::string StatisticsHtml(const std::optional<Statistics>& statistics, char sep
     return html + "</table>";
 }
 
+std::string StatisticsHtml(const std::optional<Statistics>& statistics, char separator)
+{
+    if (!statistics)
+        return "<p>Не вычислена.</p>";
+    return LinesHtml(StatisticsLines(*statistics, separator));
+}
+
+std::string DiagnosticsHtml(const std::optional<Diagnostics>& diagnostics, char separator)
+{
+    if (!diagnostics)
+        return "<p>Не вычислена.</p>";
+    return LinesHtml(DiagnosticsLines(*diagnostics, separator));
+}
+
 }  // namespace
 
-std::string ReportHtml(const Workbook& book, char separator, const std::string& chartImage)
+std::string ReportHtml(const Workbook& book, char separator, const std::string& chartImage,
+                       const std::string& residualImage)
 {
     std::string html = "<html><body>"
                        "<h2>Производственная функция Кобба-Дугласа</h2>"
@@ -85,10 +99,13 @@ std::string ReportHtml(const Workbook& book, char separator, const std::string& 
     html += "Производственная функция Кобба-Дугласа: " + Escaped(book.formula) + "<br/>"
             + Escaped(book.meanErrorCaption) + "<br/>" + Escaped(book.r2Caption) + "</p>";
     html += "<h3>Статистика</h3>" + StatisticsHtml(book.statistics, separator);
+    html += "<h3>Диагностика</h3>" + DiagnosticsHtml(book.diagnostics, separator);
     html += "<h3>Аппроксимация</h3>" + TableHtml(book.fit);
     // The chart has a page of its own, so that its heading is never left behind.
     html += "<h3 style=\"page-break-before: always\">График</h3><p><img src=\"" + Escaped(chartImage)
             + "\" width=\"600\"/></p>";
+    if (!residualImage.empty())
+        html += "<h3>Остатки</h3><p><img src=\"" + Escaped(residualImage) + "\" width=\"600\"/></p>";
     return html + "</body></html>";
 }
 

@@ -10,11 +10,13 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineSeries>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -88,7 +90,7 @@ TEST_F(MainWindowToolsTest, TheChartsValueAxisDependsOnTheDataShownOnly)
 
 TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
 {
-    ASSERT_EQ(window->w->count(), 3);
+    ASSERT_EQ(window->w->count(), 4);
     EXPECT_EQ(window->w->widget(2), window->TabSheet3);
     EXPECT_EQ(window->w->tabText(2), QStringLiteral("Статистика"));
     EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);
@@ -97,6 +99,10 @@ TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
     EXPECT_EQ(statistic("a"), "0,254133");
     EXPECT_EQ(statistic(QStringLiteral("    стандартная ошибка a")), "0,041224");
     EXPECT_EQ(statistic(QStringLiteral("Проверка α + β = 1, F(1; 21)")), "0,1956");
+    // The diagnostics follow the statistics on the same page.
+    EXPECT_EQ(statistic(QStringLiteral("Статистика Дарбина–Уотсона DW")), "1,6164");
+    EXPECT_EQ(statistic(QStringLiteral("λ")), "0,006176");
+    EXPECT_EQ(statistic(QStringLiteral("    24")), QStringLiteral("Ŷ = 209,808492; MPK = 0,123711; MPL = 0,971983"));
 
     window->N5->trigger();
     EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);
@@ -112,6 +118,26 @@ TEST_F(MainWindowToolsTest, AComputationThatStopsShowsNoStatistics)
     window->workbook().observations.setCell(2, 5, "");
     window->SpeedButton2->click();
     EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);
+    EXPECT_EQ(window->Series3->count(), 0);
+    EXPECT_EQ(window->Series4->count(), 0);
+}
+
+TEST_F(MainWindowToolsTest, TheResidualPageChartsEachYearsResidualAboutZero)
+{
+    EXPECT_EQ(window->w->widget(3), window->TabSheet4);
+    EXPECT_EQ(window->w->tabText(3), QStringLiteral("Остатки"));
+    computeExample();
+    const std::vector<double>& residuals = window->workbook().diagnostics->residuals;
+    ASSERT_EQ(window->Series3->count(), 24);
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(window->Series3->at(i), QPointF(i, residuals[static_cast<std::size_t>(i)])) << i;
+    // Row 2 of the calculation table shows Z − Z(X) = −0,058180.
+    EXPECT_NEAR(window->Series3->at(1).y(), -0.05818, 1e-6);
+    EXPECT_EQ(window->Series4->points(), QList<QPointF>({{0, 0}, {23, 0}}));
+    const auto* values = static_cast<QValueAxis*>(window->Chart2->chart()->axes(Qt::Vertical).front());
+    EXPECT_EQ(values->min(), -values->max());
+    EXPECT_GE(values->max(), *std::max_element(residuals.begin(), residuals.end()));
+    EXPECT_LE(values->min(), *std::min_element(residuals.begin(), residuals.end()));
 }
 
 TEST_F(MainWindowToolsTest, CtrlCCopiesTheSelectionAndTheWholeTableWithHeaders)
@@ -252,7 +278,8 @@ TEST_F(MainWindowToolsTest, TheReportIsAnA4PdfWithTheResults)
     for (const QString& piece : {QStringLiteral("a=0,254133"), QStringLiteral("A=1,014651"),
                                  QStringLiteral("Y=1,014651*(K^0,254133)*(L^0,745867)"),
                                  QStringLiteral("Aср=55,819 %"), QStringLiteral("R2= 94,171 %"),
-                                 QStringLiteral("0,041224"), QStringLiteral("209,808"), QStringLiteral("1283,826080")})
+                                 QStringLiteral("0,041224"), QStringLiteral("209,808"), QStringLiteral("1283,826080"),
+                                 QStringLiteral("Диагностика"), QStringLiteral("0,006176"), QStringLiteral("Остатки")})
         EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
 }
 

@@ -27,18 +27,25 @@ TEST(ReportHtml, HoldsTheTablesResultsStatisticsAndChart)
     ASSERT_TRUE(ComputeWithStatistics(book, ',').complete());
     book.observations.setCell(0, 2, "<1999 & 2000>");
 
-    const std::string html = ReportHtml(book, ',', "chart.png");
+    const std::string html = ReportHtml(book, ',', "chart.png", "residuals.png");
     for (const std::string piece :
          {"<th>Производство(Y)</th>", "<td align=\"right\">3,5</td>", "&lt;1999 &amp; 2000&gt;",
           "<td align=\"right\">Sum</td>", "a=0,500000", "A=2,147193", "b=0,7642",
           "Y=2,147193*(K^0,500000)*(L^0,500000)", "Aср=8,902 %", "R2= 97,010 %",
           "<td>&nbsp;&nbsp;&nbsp;&nbsp;стандартная ошибка a</td><td>0,177452</td>",
-          "<td align=\"right\">8,589</td>", "<img src=\"chart.png\""})
+          "<td align=\"right\">8,589</td>", "<img src=\"chart.png\"",
+          "<h3>Диагностика</h3>", "<td>Статистика Дарбина–Уотсона DW</td><td>3,0000</td>",
+          "<b>Технический прогресс: Z = b + a·X + λ·t, t = 1 … n</b>", "<h3>Остатки</h3><p><img src=\"residuals.png\""})
         EXPECT_TRUE(Contains(html, piece)) << piece;
     EXPECT_FALSE(Contains(html, "<1999"));
 
+    EXPECT_FALSE(Contains(ReportHtml(book, ',', "chart.png"), "<h3>Остатки</h3>"));
+
     book.statistics.reset();
-    EXPECT_TRUE(Contains(ReportHtml(book, ',', "chart.png"), "<h3>Статистика</h3><p>Не вычислена.</p>"));
+    book.diagnostics.reset();
+    const std::string empty = ReportHtml(book, ',', "chart.png");
+    EXPECT_TRUE(Contains(empty, "<h3>Статистика</h3><p>Не вычислена.</p>"));
+    EXPECT_TRUE(Contains(empty, "<h3>Диагностика</h3><p>Не вычислена.</p>"));
 }
 
 }  // namespace
