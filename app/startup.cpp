@@ -15,7 +15,8 @@ void CreateWindows()
     Form1->show();
     Form2 = new TForm2();
     AboutBox1 = new TAboutBox1();
-    Form4 = new TForm4();
+    // The forecast uses the coefficients "Вычислить" last wrote on the main window.
+    Form4 = new TForm4([main = Form1] { return TForm4::ForecastCoefficients{main->alfa, main->A}; });
 }
 
 void DestroyWindows()

@@ -8,6 +8,7 @@
 #include "forms/file_chooser.h"
 #include "forms/number_locale.h"
 #include "forms/shell.h"
+#include "forms/window_helpers.h"
 #include "model/chart_scale.h"
 #include "model/clipboard_block.h"
 #include "model/estimation.h"
@@ -52,13 +53,6 @@ const QString kObservationFileFilter = QStringLiteral("Текстовые док
 const QString kMethodPageUrl = QStringLiteral(
     "https://economics-tools.example.org/для-построения-функции-кобба-дугласа/");
 
-// Swallows every typed character a number cannot contain.
-void ApplyDigitFilter(char32_t& key)
-{
-    if (!model::DigitFilter(key, static_cast<char32_t>(DecimalSeparator())))
-        key = 0;
-}
-
 // Year labels under a chart: every few years of a long series, so that they stay readable.
 void SetYearLabels(QCategoryAxis* years, const std::vector<std::string>& labels)
 {
@@ -83,23 +77,6 @@ void ShowCaption(QLabel* label, const std::string& caption)
 }
 
 }  // namespace
-
-void CentreOnScreen(QWidget& window)
-{
-    if (const QScreen* screen = window.screen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
-}
-
-QFont WindowFont()
-{
-    QFont font;
-    // The nearest faces to MS Sans Serif that Linux has: narrow enough for the
-    // layout's column widths, with Cyrillic glyphs.
-    font.setFamilies({"Liberation Sans", "Arial", "DejaVu Sans"});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    return font;
-}
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), alfa(m_book.alfa), A(m_book.A)
 {

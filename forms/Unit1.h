@@ -107,8 +107,3 @@ private:
 };
 
 extern TForm1* Form1;
-
-// The font of the program's windows.
-QFont WindowFont();
-// Moves a window to the middle of the screen it is on.
-void CentreOnScreen(QWidget& window);

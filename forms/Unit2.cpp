@@ -1,6 +1,6 @@
 #include "forms/Unit2.h"
 
-#include "forms/Unit1.h"
+#include "forms/window_helpers.h"
 #include "model/rtf_reader.h"
 
 #include <QCoreApplication>

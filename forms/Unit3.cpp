@@ -1,6 +1,6 @@
 #include "forms/Unit3.h"
 
-#include "forms/Unit1.h"
+#include "forms/window_helpers.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "forms/Unit4.h"
 
-#include "forms/Unit1.h"
 #include "forms/application.h"
 #include "forms/number_locale.h"
+#include "forms/window_helpers.h"
 #include "model/estimation.h"
 
 #include <QScopeGuard>
@@ -10,9 +10,12 @@
 #include <QSignalBlocker>
 #include <QWindow>
 
+#include <utility>
+
 TForm4* Form4 = nullptr;
 
-TForm4::TForm4(QWidget* parent) : QWidget(parent)
+TForm4::TForm4(CoefficientSource coefficients, QWidget* parent)
+    : QWidget(parent), m_coefficients(std::move(coefficients))
 {
     setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
@@ -65,8 +68,7 @@ void TForm4::LabeledEdit1Change(const QString& text)
 
 void TForm4::StringGrid1KeyPress(char32_t& key)
 {
-    if (!model::DigitFilter(key, static_cast<char32_t>(DecimalSeparator())))
-        key = 0;
+    ApplyDigitFilter(key);
 }
 
 void TForm4::SpeedButton1Click()
@@ -74,7 +76,8 @@ void TForm4::SpeedButton1Click()
     std::string countText = LabeledEdit1->text().toStdString();
     // The command may replace "0" by "1" before a later row fails.
     const auto show = qScopeGuard([&] { showCountText(countText); });
-    model::ForecastCommand(m_table, countText, Form1->alfa, Form1->A, DecimalSeparator());
+    const ForecastCoefficients coefficients = m_coefficients();
+    model::ForecastCommand(m_table, countText, coefficients.alfa, coefficients.A, DecimalSeparator());
 }
 
 void TForm4::SpeedButton2Click()

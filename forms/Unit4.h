@@ -5,12 +5,21 @@
 
 #include <QWidget>
 
+#include <functional>
+
 // The forecast window: output for planned capital and labour with the
 // coefficients last estimated on the main window.
 class TForm4 : public QWidget, public Ui::TForm4 {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget* parent = nullptr);
+    struct ForecastCoefficients {
+        double alfa = 0;
+        double A = 0;
+    };
+    // Asked on every "Расчитать" for the coefficients last estimated.
+    using CoefficientSource = std::function<ForecastCoefficients()>;
+
+    explicit TForm4(CoefficientSource coefficients, QWidget* parent = nullptr);
     ~TForm4() override;
 
     model::Table& table() { return m_table; }
@@ -29,6 +38,7 @@ private:
     // Shows a count text the model changed, without running the count rule on it again.
     void showCountText(const std::string& countText);
 
+    CoefficientSource m_coefficients;
     model::Table m_table{4};  // year, K, L, forecast Y
 };
 

@@ -1,5 +1,7 @@
 #include "forms/number_locale.h"
 
+#include "model/table.h"
+
 #include <QLocale>
 
 char DecimalSeparator()
@@ -9,4 +11,10 @@ char DecimalSeparator()
     if (point.size() == 1 && point.front().unicode() < 0x80)
         return static_cast<char>(point.front().unicode());
     return ',';
+}
+
+void ApplyDigitFilter(char32_t& key)
+{
+    if (!model::DigitFilter(key, static_cast<char32_t>(DecimalSeparator())))
+        key = 0;
 }

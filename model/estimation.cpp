@@ -132,9 +132,7 @@ ComputeOutcome ComputeCommand(Workbook& book, char separator)
     book.observedSeries.clear();
     book.fittedSeries.clear();
     book.alfa = 0;
-    book.aCaption = "a=";
-    book.ACaption = "A=";
-    book.bCaption = "b=";
+    ResetCoefficientCaptions(book);
     book.A = 0;
 
     // Phase 1: logarithms; nothing is written until every row has its X and Z.

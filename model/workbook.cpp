@@ -5,6 +5,7 @@ namespace model {
 Workbook::Workbook()
 {
     SetTableHeaders(*this);
+    ResetCaptions(*this);
 }
 
 void SetTableHeaders(Workbook& book)
@@ -28,11 +29,16 @@ void SetCountText(Workbook& book, std::string_view text)
     book.countText = CountRule(book.countText, {&book.observations, &book.calculation});
 }
 
-void ResetCaptions(Workbook& book)
+void ResetCoefficientCaptions(Workbook& book)
 {
     book.aCaption = "a=";
     book.ACaption = "A=";
     book.bCaption = "b=";
+}
+
+void ResetCaptions(Workbook& book)
+{
+    ResetCoefficientCaptions(book);
     book.meanErrorCaption = "Aср=";
     book.r2Caption = "R2=";
 }

@@ -34,11 +34,12 @@ struct Workbook {
     double alfa = 0;
     double A = 0;
 
-    std::string aCaption = "a=";
-    std::string ACaption = "A=";
-    std::string bCaption = "b=";
-    std::string meanErrorCaption = "Aср=";
-    std::string r2Caption = "R2=";
+    // Their initial texts are ResetCaptions'.
+    std::string aCaption;
+    std::string ACaption;
+    std::string bCaption;
+    std::string meanErrorCaption;
+    std::string r2Caption;
     std::string formula;
 
     std::vector<ChartPoint> observedSeries;  // "Производство"
@@ -60,6 +61,9 @@ void SetCountText(Workbook& book, std::string_view text);
 
 // Resets the captions a= A= b= Aср= R2= to their initial texts.
 void ResetCaptions(Workbook& book);
+
+// Resets the coefficients' captions a= A= b= only, as "Вычислить" does first.
+void ResetCoefficientCaptions(Workbook& book);
 
 // "Очистить": empties the observation and calculation tables back to one
 // data row numbered "1", resets the captions and sets alfa and A to 0. Stops

@@ -14,10 +14,10 @@ protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        // The forecast reads the coefficients through the main window's global.
         main = std::make_unique<TForm1>();
-        Form1 = main.get();
-        window = std::make_unique<TForm4>();
+        // Wired as the start-up code wires it: the coefficients the main window last estimated.
+        window = std::make_unique<TForm4>(
+            [main = main.get()] { return TForm4::ForecastCoefficients{main->alfa, main->A}; });
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -25,7 +25,6 @@ protected:
     void TearDown() override
     {
         window.reset();
-        Form1 = nullptr;
         main.reset();
         GuiTest::TearDown();
     }
@@ -95,8 +94,8 @@ TEST_F(ForecastWindowTest, UsesTheCoefficientsEstimatedWhenPressed)
             observations.setCell(column, row, data[row - 1][column - 1]);
     main->SpeedButton2->click();
     ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
-    const double a = Form1->alfa;
-    const double A = Form1->A;
+    const double a = main->alfa;
+    const double A = main->A;
     ASSERT_GT(a, 0);
     ASSERT_GT(A, 0);
 
@@ -107,8 +106,8 @@ TEST_F(ForecastWindowTest, UsesTheCoefficientsEstimatedWhenPressed)
     EXPECT_EQ(forecast(3), "0,000000");
 
     // A later estimation does not reach the table until the command runs again.
-    Form1->alfa = 0.5;
-    Form1->A = 2;
+    main->alfa = 0.5;
+    main->A = 2;
     EXPECT_EQ(forecast(1), expected(a, A, 100, 50));
     window->SpeedButton1->click();
     EXPECT_EQ(forecast(1), "141,421356");
@@ -116,8 +115,8 @@ TEST_F(ForecastWindowTest, UsesTheCoefficientsEstimatedWhenPressed)
 
 TEST_F(ForecastWindowTest, RowWithoutLabourEndsTheForecast)
 {
-    Form1->alfa = 0.5;
-    Form1->A = 1;
+    main->alfa = 0.5;
+    main->A = 1;
     fill({{"4", "9"}, {"16", ""}, {"25", "36"}});
     window->table().setCell(3, 3, "old");
     window->SpeedButton1->click();
@@ -139,8 +138,8 @@ TEST_F(ForecastWindowTest, FaultInARowIsReportedAndRowsAboveKeepTheirForecast)
         {"4", "x", "'x' is not a valid floating point value"},
         {"-4", "9", "Invalid floating point operation"},
     };
-    Form1->alfa = 0.5;
-    Form1->A = 1;
+    main->alfa = 0.5;
+    main->A = 1;
     for (const Case& test : cases) {
         errors.clear();
         fill({{"4", "9"}, {test.k, test.l}, {"25", "36"}});
@@ -198,8 +197,8 @@ TEST_F(ForecastWindowTest, CountFieldResizesAndNumbersTheTable)
 
 TEST_F(ForecastWindowTest, ClearEmptiesEveryRowAndLeavesOneNumberedRow)
 {
-    Form1->alfa = 0.5;
-    Form1->A = 1;
+    main->alfa = 0.5;
+    main->A = 1;
     fill({{"4", "9"}, {"16", "1"}, {"25", "36"}});
     window->SpeedButton1->click();
     ASSERT_EQ(forecast(3), "30,000000");
