@@ -1,6 +1,6 @@
 #include "forms/application.h"
 
-#include "forms/Unit1.h"
+#include "forms/window_helpers.h"
 
 #include <QMessageBox>
 
