@@ -1,5 +1,7 @@
 #include "model/observation_file.h"
 
+#include "model/number_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -118,18 +120,39 @@ std::string FromCp1251(std::string_view bytes)
     return text;
 }
 
-ObservationLine SplitFields(std::string_view line)
+// Fills the three fields; returns the text after a third ':', which is not loaded.
+std::string_view SplitFields(std::string_view line, ObservationLine& fields)
 {
-    ObservationLine result;
     std::size_t start = 0;
-    for (std::string* field : {&result.output, &result.capital, &result.labour}) {
+    for (std::string* field : {&fields.output, &fields.capital, &fields.labour}) {
         if (start > line.size())
-            break;  // fewer than two ':' before this field: it stays empty
+            return {};  // fewer than two ':' before this field: it stays empty
         const std::size_t end = std::min(line.find(':', start), line.size());
         *field = std::string(line.substr(start, end - start));
         start = end + 1;
     }
-    return result;
+    return start < line.size() ? line.substr(start) : std::string_view();
+}
+
+// Notes the line in report when it is the first of its kind.
+void Review(ObservationFileReport& report, std::size_t lineNumber, const ObservationLine& fields,
+            std::string_view dropped)
+{
+    if (report.firstLineWithExtraFields == 0 && !dropped.empty())
+        report.firstLineWithExtraFields = lineNumber;
+    if (report.firstLineNotNumbers != 0)
+        return;
+    for (const std::string* field : {&fields.output, &fields.capital, &fields.labour}) {
+        if (field->empty())
+            continue;  // an empty cell is no fault: "Вычислить" stops at it silently
+        try {
+            ParseNumber(*field, report.separator);
+        } catch (const ConversionError& error) {
+            report.firstLineNotNumbers = lineNumber;
+            report.notNumberMessage = error.what();
+            return;
+        }
+    }
 }
 
 void WriteLine(Table& observations, int row, const ObservationLine& line)
@@ -213,7 +236,7 @@ std::string DecodeFileText(std::string_view bytes)
     return std::string(bytes);
 }
 
-std::vector<ObservationLine> ParseObservationText(std::string_view text)
+std::vector<ObservationLine> ParseObservationText(std::string_view text, ObservationFileReport* report)
 {
     std::vector<ObservationLine> lines;
     std::size_t start = 0;
@@ -221,13 +244,30 @@ std::vector<ObservationLine> ParseObservationText(std::string_view text)
         const std::size_t end = std::min(text.find('\n', start), text.size());
         std::string line(text.substr(start, end - start));
         std::erase(line, '\r');
-        lines.push_back(SplitFields(line));
+        ObservationLine& fields = lines.emplace_back();
+        const std::string_view dropped = SplitFields(line, fields);
+        if (report)
+            Review(*report, lines.size(), fields, dropped);
         start = end + 1;
     }
     return lines;
 }
 
-std::vector<ObservationLine> ReadObservationFile(const std::string& path)
+std::string LoadNotice(const ObservationFileReport& report)
+{
+    std::string notice;
+    if (report.firstLineNotNumbers != 0)
+        notice += "\nСтрока " + std::to_string(report.firstLineNotNumbers) + ": "
+                  + report.notNumberMessage + ". Ячейки загружены так, как они записаны в файле.";
+    if (report.firstLineWithExtraFields != 0)
+        notice += "\nСтрока " + std::to_string(report.firstLineWithExtraFields)
+                  + ": полей больше трёх; то, что после третьего «:», не загружено.";
+    if (notice.empty())
+        return notice;
+    return "Файл загружен, но в нём не только наблюдения Y:K:L." + notice;
+}
+
+std::vector<ObservationLine> ReadObservationFile(const std::string& path, ObservationFileReport* report)
 {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0)
@@ -254,7 +294,7 @@ std::vector<ObservationLine> ReadObservationFile(const std::string& path)
     }
     ::close(descriptor);  // read-only: nothing is lost if closing fails
     const std::string text = DecodeFileText(bytes);
-    return ParseObservationText(FirstLinesToLoad(text));
+    return ParseObservationText(FirstLinesToLoad(text), report);
 }
 
 void LoadObservations(Workbook& book, const std::vector<ObservationLine>& lines)

@@ -44,12 +44,34 @@ private:
 // kept: such a text loads, and fails only when a computation parses it.
 std::string DecodeFileText(std::string_view bytes);
 
+// What the lines of a file hold that the observation rows will not show as
+// numbers. Lines are numbered from 1; 0 stands for none.
+struct ObservationFileReport {
+    explicit ObservationFileReport(char separator) : separator(separator) {}
+
+    // Fields are judged as numbers written with this decimal separator.
+    char separator;
+    // The first line with a field that is neither empty nor a number, and
+    // what ParseNumber says of that field.
+    std::size_t firstLineNotNumbers = 0;
+    std::string notNumberMessage;
+    // The first line with text after a third ':', which is not loaded.
+    std::size_t firstLineWithExtraFields = 0;
+};
+
 // Splits decoded text into lines and fields. A line ends at LF; every CR is
 // dropped; text after the last LF is a line too, so the empty text has no
 // line and a final LF adds none. Field 1 runs to the first ':', field 2 to
 // the next, field 3 to the next or to the end; a missing field is empty and
-// anything after a third ':' is ignored.
-std::vector<ObservationLine> ParseObservationText(std::string_view text);
+// anything after a third ':' is ignored. Notes in report, when given, what
+// the lines hold besides numbers.
+std::vector<ObservationLine> ParseObservationText(std::string_view text,
+                                                  ObservationFileReport* report = nullptr);
+
+// What the window tells the user once a file has loaded: the first line with
+// a field that is not a number and the first with fields beyond the third,
+// in one message; the empty text when the report found neither.
+std::string LoadNotice(const ObservationFileReport& report);
 
 // The largest file ReadObservationFile reads: many times any table of
 // kMaxObservationCount rows, while reading it takes little memory.
@@ -58,8 +80,10 @@ inline constexpr std::size_t kMaxObservationFileBytes = std::size_t{16} << 20;
 // Reads, decodes and splits a whole file, but no more than
 // kMaxObservationCount + 1 lines: a file of more cannot be loaded anyway.
 // Throws FileError and changes nothing else; a file (or device) of more than
-// kMaxObservationFileBytes fails with EFBIG, "File too large".
-std::vector<ObservationLine> ReadObservationFile(const std::string& path);
+// kMaxObservationFileBytes fails with EFBIG, "File too large". Fills report,
+// when given, as ParseObservationText does.
+std::vector<ObservationLine> ReadObservationFile(const std::string& path,
+                                                 ObservationFileReport* report = nullptr);
 
 // Replaces the observations with the lines: runs ClearCommand (early stops
 // included), puts the first line into the last observation row and each

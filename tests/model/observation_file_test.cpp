@@ -122,6 +122,58 @@ TEST(ParseObservationText, SplitsLinesAndFieldsAsWritten)
     }
 }
 
+TEST(ParseObservationText, ReportsTheFirstLineNotNumbersAndTheFirstWithExtraFields)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        char separator;
+        std::size_t notNumbers;
+        std::string message;
+        std::size_t extraFields;
+    };
+    const Case cases[] = {
+        {"numbers only", "1,5:2:3\r\n4:5:6\r\n", ',', 0, "", 0},
+        {"empty fields and blanks are no fault", "::\n100:20\n 12 :3:4\n\n", ',', 0, "", 0},
+        {"nothing after a third ':'", "1:2:3:\n", ',', 0, "", 0},
+        {"full stop under a comma", "1:2:3\n1.5:2:3\nx:y:z\n", ',', 2,
+         "'1.5' is not a valid floating point value", 0},
+        {"full stop under a full stop", "1:2:3\n1.5:2:3\nx:y:z\n", '.', 3,
+         "'x' is not a valid floating point value", 0},
+        {"a word in L", "1:2:3\n4:5:six", ',', 2, "'six' is not a valid floating point value", 0},
+        {"prose without colons", "Cobb and Douglas, 1928\n", ',', 1,
+         "'Cobb and Douglas, 1928' is not a valid floating point value", 0},
+        {"a NUL byte", std::string("1\0" "5:2:3", 7), ',', 1, "", 0},
+        {"fourth and fifth fields", "1:2:3\n4:5:6:7\n8:9:10:11:12", ',', 0, "", 2},
+        {"both, each its first line", "1:2:3:4\na:1:1\nb:1:1:1", ',', 2,
+         "'a' is not a valid floating point value", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ObservationFileReport report(c.separator);
+        const Lines lines = ParseObservationText(c.text, &report);
+        EXPECT_EQ(lines, ParseObservationText(c.text)) << "the report changes no field";
+        EXPECT_EQ(report.firstLineNotNumbers, c.notNumbers);
+        if (!c.message.empty()) {
+            EXPECT_EQ(report.notNumberMessage, c.message);
+        }
+        EXPECT_EQ(report.firstLineWithExtraFields, c.extraFields);
+    }
+}
+
+TEST(LoadNotice, NamesEachFirstLineInOneMessage)
+{
+    ObservationFileReport report(',');
+    EXPECT_EQ(LoadNotice(report), "");
+
+    ParseObservationText("1:2:3\n4:5:6:7\n8:x:9\n", &report);
+    EXPECT_EQ(LoadNotice(report),
+              "Файл загружен, но в нём не только наблюдения Y:K:L.\n"
+              "Строка 3: 'x' is not a valid floating point value. Ячейки загружены так, как они "
+              "записаны в файле.\n"
+              "Строка 2: полей больше трёх; то, что после третьего «:», не загружено.");
+}
+
 // --- Decoding -----------------------------------------------------------------
 
 TEST(DecodeFileText, ReadsUtf8AsItIsAndAnythingElseAsWindows1251)
@@ -163,6 +215,17 @@ TEST_F(ObservationFileTest, BinaryContentLoadsAndFailsOnlyWhenParsed)
 
     EXPECT_EQ(book.observations.cell(1, 1), std::string("1\0" "5", 3));
     EXPECT_THROW(ParseNumber(book.observations.cell(1, 1), ','), ConversionError);
+}
+
+TEST_F(ObservationFileTest, ReadingReportsWhatTheLoadedLinesHold)
+{
+    const std::string path = pathOf("notes.txt");
+    writeBytes(path, "1:2:3\r\n4:5:6:note\r\n1,5:n/a:7\r\n");
+
+    ObservationFileReport report(',');
+    EXPECT_EQ(ReadObservationFile(path, &report), ReadObservationFile(path));
+    EXPECT_EQ(report.firstLineNotNumbers, 3u);
+    EXPECT_EQ(report.firstLineWithExtraFields, 2u);
 }
 
 // --- Loading into the workbook ------------------------------------------------
