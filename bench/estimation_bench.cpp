@@ -22,9 +22,9 @@ void FillObservations(model::Workbook& book, int rows)
                + std::to_string(hundredths % 10);
     };
     for (int row = 1; row <= rows; ++row) {
-        book.observations.setCell(1, row, next(100, 150));
-        book.observations.setCell(2, row, next(100, 300));
-        book.observations.setCell(3, row, next(100, 100));
+        book.observations.setCell(model::ObservationColumn::kY, row, next(100, 150));
+        book.observations.setCell(model::ObservationColumn::kK, row, next(100, 300));
+        book.observations.setCell(model::ObservationColumn::kL, row, next(100, 100));
     }
 }
 

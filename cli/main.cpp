@@ -88,14 +88,14 @@ std::optional<Options> ParseArguments(int argc, char** argv)
 
 using Rows = std::vector<std::vector<std::string>>;
 
-// The data rows of a table that hold any text, with the given columns.
-Rows Written(const model::Table& table, int columns)
+// The data rows of a table that hold any text.
+Rows Written(const model::Table& table)
 {
     Rows rows;
     for (int row = 1; row < table.rowCount(); ++row) {
         std::vector<std::string> cells;
         bool any = false;
-        for (int column = 0; column < columns; ++column) {
+        for (int column = 0; column < table.columnCount(); ++column) {
             cells.push_back(table.cell(column, row));
             any = any || !cells.back().empty();
         }
@@ -167,7 +167,7 @@ void PrintLines(std::ostream& out, const std::vector<model::StatisticsLine>& lin
 void PrintReport(std::ostream& out, const model::Workbook& book, char separator)
 {
     out << "Расчётная таблица\n";
-    PrintTable(out, Headers(book.calculation), Written(book.calculation, book.calculation.columnCount()));
+    PrintTable(out, Headers(book.calculation), Written(book.calculation));
     out << '\n'
         << book.aCaption << '\n'
         << book.ACaption << '\n'
@@ -175,7 +175,7 @@ void PrintReport(std::ostream& out, const model::Workbook& book, char separator)
         << "Производственная функция Кобба-Дугласа: " << book.formula << '\n'
         << book.meanErrorCaption << "\n\n"
         << "Аппроксимация\n";
-    PrintTable(out, Headers(book.fit), Written(book.fit, book.fit.columnCount()));
+    PrintTable(out, Headers(book.fit), Written(book.fit));
     out << '\n' << book.r2Caption << '\n';
     if (book.statistics) {
         out << "\nСтатистика\n";
@@ -312,9 +312,9 @@ std::string JsonRows(const Rows& rows)
 void PrintJson(std::ostream& out, const model::Workbook& book, const std::optional<std::string>& error)
 {
     out << "{\n"
-        << "  \"observations\": " << JsonRows(Written(book.observations, 4)) << ",\n"
-        << "  \"calculation\": " << JsonRows(Written(book.calculation, 9)) << ",\n"
-        << "  \"fit\": " << JsonRows(Written(book.fit, 3)) << ",\n"
+        << "  \"observations\": " << JsonRows(Written(book.observations)) << ",\n"
+        << "  \"calculation\": " << JsonRows(Written(book.calculation)) << ",\n"
+        << "  \"fit\": " << JsonRows(Written(book.fit)) << ",\n"
         << "  \"captions\": {\"a\": " << JsonString(book.aCaption)
         << ", \"A\": " << JsonString(book.ACaption) << ", \"b\": " << JsonString(book.bCaption)
         << ", \"mean_error\": " << JsonString(book.meanErrorCaption)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/table.h"
+#include "model/workbook.h"
 #include "ui_Unit4.h"
 
 #include <QWidget>
@@ -39,7 +40,7 @@ private:
     void showCountText(const std::string& countText);
 
     CoefficientSource m_coefficients;
-    model::Table m_table{4};  // year, K, L, forecast Y
+    model::Table m_table{model::ForecastColumn::kCount};
 };
 
 extern TForm4* Form4;

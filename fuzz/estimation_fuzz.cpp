@@ -97,7 +97,7 @@ bool operator==(const Result& a, const Result& b)
 
 void Forecast(Cells& cells, double alfa, double A, char separator)
 {
-    model::Table forecast(4);
+    model::Table forecast(model::ForecastColumn::kCount);
     std::string countText = cells.next();
     try {
         model::ForecastCommand(forecast, countText, alfa, A, separator);
@@ -108,8 +108,8 @@ void Forecast(Cells& cells, double alfa, double A, char separator)
     } catch (const model::ComputationError&) {
     }
     for (int row = 1; row < forecast.rowCount() && !cells.empty(); ++row) {
-        forecast.setCell(1, row, cells.next());
-        forecast.setCell(2, row, cells.next());
+        forecast.setCell(model::ForecastColumn::kK, row, cells.next());
+        forecast.setCell(model::ForecastColumn::kL, row, cells.next());
     }
     try {
         model::ForecastCommand(forecast, countText, alfa, A, separator);
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     model::SetCountText(book, std::to_string(rows));
     const std::string countText = typeCount ? cells.next() : std::string();
     for (int row = 1; row < book.observations.rowCount() && !cells.empty(); ++row) {
-        for (int column = 0; column < 4; ++column)
+        for (int column = 0; column < model::ObservationColumn::kCount; ++column)
             book.observations.setCell(column, row, cells.next());
     }
     if (typeCount) {

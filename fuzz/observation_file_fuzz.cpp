@@ -23,9 +23,11 @@ bool OneLineField(const std::string& field)
 // The lines as the observation table holds them after loading.
 std::vector<model::ObservationLine> TableLines(const model::Table& observations)
 {
+    using Column = model::ObservationColumn;
     std::vector<model::ObservationLine> lines;
     for (int row = 1; row < observations.rowCount(); ++row)
-        lines.push_back({observations.cell(1, row), observations.cell(2, row), observations.cell(3, row)});
+        lines.push_back({observations.cell(Column::kY, row), observations.cell(Column::kK, row),
+                         observations.cell(Column::kL, row)});
     return lines;
 }
 
@@ -35,7 +37,7 @@ void CheckLoaded(const model::Workbook& book, const std::vector<model::Observati
     fuzz::Require(book.countText == std::to_string(rows), "the count is the number of lines");
     fuzz::Require(book.observations.rowCount() == static_cast<int>(rows) + 1, "a row for every line");
     for (int row = 1; row < book.observations.rowCount(); ++row)
-        fuzz::Require(book.observations.cell(0, row) == std::to_string(row), "rows are numbered");
+        fuzz::Require(book.observations.cell(model::ObservationColumn::kYear, row) == std::to_string(row), "rows are numbered");
     if (lines.empty())
         return;
     fuzz::Require(TableLines(book.observations) == lines, "every line lands in its row");

@@ -15,12 +15,6 @@ namespace model {
 
 namespace {
 
-// Calculation and observation columns read here.
-constexpr int kX = 1;
-constexpr int kZ = 2;
-constexpr int kK = 2;
-constexpr int kL = 3;
-
 constexpr double kLevel = 0.05;
 
 // Residuals no larger than this are the rounding of the six-decimal
@@ -299,12 +293,12 @@ Diagnostics ComputeDiagnostics(const Workbook& book, char separator)
     std::vector<double> x, z;
     double sumK = 0, sumL = 0;
     for (int row = 1; row <= n; ++row) {
-        x.push_back(ParseNumber(book.calculation.cell(kX, row), separator));
-        z.push_back(ParseNumber(book.calculation.cell(kZ, row), separator));
-        result.years.push_back(book.observations.cell(0, row));
+        x.push_back(ParseNumber(book.calculation.cell(CalculationColumn::kX, row), separator));
+        z.push_back(ParseNumber(book.calculation.cell(CalculationColumn::kZ, row), separator));
+        result.years.push_back(book.observations.cell(ObservationColumn::kYear, row));
         result.residuals.push_back(z.back() - b - book.alfa * x.back());
-        const double k = ParseNumber(book.observations.cell(kK, row), separator);
-        const double l = ParseNumber(book.observations.cell(kL, row), separator);
+        const double k = ParseNumber(book.observations.cell(ObservationColumn::kK, row), separator);
+        const double l = ParseNumber(book.observations.cell(ObservationColumn::kL, row), separator);
         sumK += k;
         sumL += l;
         const double fitted = book.fittedSeries[static_cast<std::size_t>(row - 1)].value;
@@ -313,6 +307,8 @@ Diagnostics ComputeDiagnostics(const Workbook& book, char separator)
     result.tests = TestResiduals(x, result.residuals);
     result.trend = FitTrend(x, z);
     const double meanK = sumK / n, meanL = sumL / n;
+    // Double arithmetic, not FittedOutput's extended precision: --json prints
+    // these figures to the last digit.
     result.atMeans = At({}, book.alfa, book.A * std::pow(meanK, book.alfa) * std::pow(meanL, 1 - book.alfa),
                         meanK, meanL);
     return result;

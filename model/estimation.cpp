@@ -11,20 +11,8 @@ namespace model {
 
 namespace {
 
-constexpr int kYear = 0;
-constexpr int kY = 1;
-constexpr int kK = 2;
-constexpr int kL = 3;
-
-// Calculation table columns.
-constexpr int kX = 1;
-constexpr int kZ = 2;
-constexpr int kXZ = 3;
-constexpr int kX2 = 4;
-constexpr int kZX = 5;
-constexpr int kResidual = 6;
-constexpr int kZ2 = 7;
-constexpr int kRelativeError = 8;
+using Observation = ObservationColumn;
+using Calculation = CalculationColumn;
 
 const std::string kSumLabel = "Sum";
 // A relative error that is undefined because Z is zero.
@@ -78,13 +66,14 @@ Real LnRatio(Real numerator, Real denominator, int row, const std::string& numer
     }
 }
 
-// base^exponent for data row `row`, naming the base's cell when it fails.
-Real PowerInCell(Real base, Real exponent, int row, const std::string& column)
+// The fitted output of data row `row`, naming the K or L cell whose power fails.
+Real FittedInRow(double A, double alfa, Real k, Real l, int row, const std::string& kColumn,
+                 const std::string& lColumn)
 {
     try {
-        return Power(base, exponent);
-    } catch (const ArithmeticError& error) {
-        throw ComputationError(error.what(), row, column);
+        return FittedOutput(A, alfa, k, l);
+    } catch (const FactorError& error) {
+        throw ComputationError(error.what(), row, error.factor() == FactorError::kCapital ? kColumn : lColumn);
     }
 }
 
@@ -113,6 +102,24 @@ ComputationError::ComputationError(const std::string& message, const std::string
 {
 }
 
+FactorError::FactorError(const ArithmeticError& cause, Factor factor) : ArithmeticError(cause), m_factor(factor)
+{
+}
+
+Real FittedOutput(double A, double alfa, Real k, Real l)
+{
+    const auto factor = [](Real base, Real exponent, FactorError::Factor which) {
+        try {
+            return Power(base, exponent);
+        } catch (const ArithmeticError& error) {
+            throw FactorError(error, which);
+        }
+    };
+    const Real capital = factor(k, alfa, FactorError::kCapital);
+    const Real labour = factor(l, 1 - static_cast<Real>(alfa), FactorError::kLabour);
+    return Checked(Checked(A * capital) * labour);
+}
+
 ComputeOutcome ComputeCommand(Workbook& book, char separator)
 {
     const Table& observations = book.observations;
@@ -124,9 +131,9 @@ ComputeOutcome ComputeCommand(Workbook& book, char separator)
     const auto parse = [separator](const Table& table, int column, int row) {
         return ParseCell(table, column, row, separator);
     };
-    const std::string& yHeader = observations.cell(kY, 0);
-    const std::string& kHeader = observations.cell(kK, 0);
-    const std::string& lHeader = observations.cell(kL, 0);
+    const std::string& yHeader = observations.cell(Observation::kY, 0);
+    const std::string& kHeader = observations.cell(Observation::kK, 0);
+    const std::string& lHeader = observations.cell(Observation::kL, 0);
 
     // Phase 0: reset.
     book.observedSeries.clear();
@@ -138,15 +145,15 @@ ComputeOutcome ComputeCommand(Workbook& book, char separator)
     // Phase 1: logarithms; nothing is written until every row has its X and Z.
     std::vector<RowValues> rows(static_cast<std::size_t>(m) + 1);
     for (int row = 1; row <= m; ++row) {
-        for (int column : {kY, kK, kL}) {
+        for (int column : {Observation::kY, Observation::kK, Observation::kL}) {
             if (observations.cell(column, row).empty())
                 return {row, observations.cell(column, 0)};
         }
         RowValues& v = rows[row];
-        v.y = parse(observations, kY, row);
-        v.l = parse(observations, kL, row);
+        v.y = parse(observations, Observation::kY, row);
+        v.l = parse(observations, Observation::kL, row);
         v.zText = InRow(row, [&] { return fixed(LnRatio(v.y, v.l, row, yHeader, lHeader), 6); });
-        v.k = parse(observations, kK, row);
+        v.k = parse(observations, Observation::kK, row);
         v.xText = InRow(row, [&] { return fixed(LnRatio(v.k, v.l, row, kHeader, lHeader), 6); });
     }
 
@@ -158,37 +165,37 @@ ComputeOutcome ComputeCommand(Workbook& book, char separator)
     for (int row = 1; row <= m; ++row) {
         InRow(row, [&] {
             RowValues& v = rows[row];
-            calculation.setCell(kX, row, v.xText);
-            calculation.setCell(kZ, row, v.zText);
-            v.x = parse(calculation, kX, row);
-            v.z = parse(calculation, kZ, row);
+            calculation.setCell(Calculation::kX, row, v.xText);
+            calculation.setCell(Calculation::kZ, row, v.zText);
+            v.x = parse(calculation, Calculation::kX, row);
+            v.z = parse(calculation, Calculation::kZ, row);
             const Real x = v.x, z = v.z;
-            calculation.setCell(kXZ, row, fixed(Checked(x * z), 6));
-            calculation.setCell(kX2, row, fixed(Checked(x * x), 6));
-            calculation.setCell(kZX, row, zeroText);
-            calculation.setCell(kResidual, row, "2");
-            calculation.setCell(kZ2, row, fixed(Checked(z * z), 6));
-            calculation.setCell(kRelativeError, row, "333");
+            calculation.setCell(Calculation::kXZ, row, fixed(Checked(x * z), 6));
+            calculation.setCell(Calculation::kX2, row, fixed(Checked(x * x), 6));
+            calculation.setCell(Calculation::kZX, row, zeroText);
+            calculation.setCell(Calculation::kResidual, row, "2");
+            calculation.setCell(Calculation::kZ2, row, fixed(Checked(z * z), 6));
+            calculation.setCell(Calculation::kRelativeError, row, "333");
             sumX = Accumulate(sumX, x);
             sumZ = Accumulate(sumZ, z);
-            sumXZ = Accumulate(sumXZ, parse(calculation, kXZ, row));
-            sumX2 = Accumulate(sumX2, parse(calculation, kX2, row));
-            sumZ2 = Accumulate(sumZ2, parse(calculation, kZ2, row));
+            sumXZ = Accumulate(sumXZ, parse(calculation, Calculation::kXZ, row));
+            sumX2 = Accumulate(sumX2, parse(calculation, Calculation::kX2, row));
+            sumZ2 = Accumulate(sumZ2, parse(calculation, Calculation::kZ2, row));
         });
     }
 
     // Phase 3: the one "Sum" row, rewritten whole on every run so that no
     // sum of an earlier run survives (a re-shown hidden row holds old text).
-    if (calculation.cell(kYear, calculation.rowCount() - 1) != kSumLabel)
+    if (calculation.cell(Calculation::kYear, calculation.rowCount() - 1) != kSumLabel)
         calculation.setRowCount(calculation.rowCount() + 1);
     const int sumRow = calculation.rowCount() - 1;
-    calculation.setCell(kYear, sumRow, kSumLabel);
-    calculation.setCell(kX, sumRow, fixed(sumX, 6));
-    calculation.setCell(kZ, sumRow, fixed(sumZ, 6));
-    calculation.setCell(kXZ, sumRow, fixed(sumXZ, 6));
-    calculation.setCell(kX2, sumRow, fixed(sumX2, 6));
-    calculation.setCell(kZ2, sumRow, fixed(sumZ2, 6));
-    for (int column : {kZX, kResidual, kRelativeError})
+    calculation.setCell(Calculation::kYear, sumRow, kSumLabel);
+    calculation.setCell(Calculation::kX, sumRow, fixed(sumX, 6));
+    calculation.setCell(Calculation::kZ, sumRow, fixed(sumZ, 6));
+    calculation.setCell(Calculation::kXZ, sumRow, fixed(sumXZ, 6));
+    calculation.setCell(Calculation::kX2, sumRow, fixed(sumX2, 6));
+    calculation.setCell(Calculation::kZ2, sumRow, fixed(sumZ2, 6));
+    for (int column : {Calculation::kZX, Calculation::kResidual, Calculation::kRelativeError})
         calculation.setCell(column, sumRow, std::string());
 
     // A line through points that share one X, or through one point, is not
@@ -233,25 +240,25 @@ ComputeOutcome ComputeCommand(Workbook& book, char separator)
     for (int row = 1; row <= m; ++row) {
         InRow(row, [&] {
             const Real z = rows[row].z;
-            calculation.setCell(kZX, row, fixed(Checked(book.alfa * rows[row].x + b), 6));
-            const Real zx = parse(calculation, kZX, row);
-            calculation.setCell(kResidual, row, fixed(Checked(z - zx), 6));
-            const Real residual = parse(calculation, kResidual, row);
+            calculation.setCell(Calculation::kZX, row, fixed(Checked(book.alfa * rows[row].x + b), 6));
+            const Real zx = parse(calculation, Calculation::kZX, row);
+            calculation.setCell(Calculation::kResidual, row, fixed(Checked(z - zx), 6));
+            const Real residual = parse(calculation, Calculation::kResidual, row);
             sumZX = Accumulate(sumZX, zx);
             sumResidual = Accumulate(sumResidual, residual);
             if (z == 0) {
-                calculation.setCell(kRelativeError, row, kUndefined);
+                calculation.setCell(Calculation::kRelativeError, row, kUndefined);
                 return;
             }
-            calculation.setCell(kRelativeError, row,
+            calculation.setCell(Calculation::kRelativeError, row,
                                 fixed(std::fabs(Divide(Checked(residual * 100), z)), 6));
-            sumError = Accumulate(sumError, parse(calculation, kRelativeError, row));
+            sumError = Accumulate(sumError, parse(calculation, Calculation::kRelativeError, row));
             ++definedErrors;
         });
     }
-    calculation.setCell(kZX, sumRow, fixed(sumZX, 6));
-    calculation.setCell(kResidual, sumRow, FormatGeneral(sumResidual, separator));
-    calculation.setCell(kRelativeError, sumRow, fixed(sumError, 6));
+    calculation.setCell(Calculation::kZX, sumRow, fixed(sumZX, 6));
+    calculation.setCell(Calculation::kResidual, sumRow, FormatGeneral(sumResidual, separator));
+    calculation.setCell(Calculation::kRelativeError, sumRow, fixed(sumError, 6));
 
     // Phase 6: mean error over the rows that have one.
     book.meanErrorCaption =
@@ -271,17 +278,15 @@ ComputeOutcome ComputeCommand(Workbook& book, char separator)
     double ssRes = 0, ssTot = 0;
     for (int row = 1; row <= m; ++row) {
         InRow(row, [&] {
-            const std::string& year = observations.cell(kYear, row);
+            const std::string& year = observations.cell(Observation::kYear, row);
             const RowValues& v = rows[row];
             book.observedSeries.push_back({year, ToDouble(v.y)});
-            const Real fitted =
-                Checked(Checked(book.A * PowerInCell(v.k, book.alfa, row, kHeader))
-                        * PowerInCell(v.l, 1 - static_cast<Real>(book.alfa), row, lHeader));
+            const Real fitted = FittedInRow(book.A, book.alfa, v.k, v.l, row, kHeader, lHeader);
             book.fittedSeries.push_back({year, ToDouble(fitted)});
             book.fit.setRowCount(observations.rowCount());
-            book.fit.setCell(0, row, year);
-            book.fit.setCell(1, row, observations.cell(kY, row));
-            book.fit.setCell(2, row, fixed(fitted, 3));
+            book.fit.setCell(FitColumn::kYear, row, year);
+            book.fit.setCell(FitColumn::kY, row, observations.cell(Observation::kY, row));
+            book.fit.setCell(FitColumn::kFittedY, row, fixed(fitted, 3));
             ssRes = Accumulate(ssRes, Checked((v.y - fitted) * (v.y - fitted)));
             ssTot = Accumulate(ssTot, Checked((v.y - meanY) * (v.y - meanY)));
         });
@@ -304,16 +309,16 @@ void ForecastCommand(Table& forecast, std::string& countText, double alfa, doubl
         countText = "1";
     forecast.setRowCount(ParseObservationCount(countText) + 1);
     for (int row = 1; row < forecast.rowCount(); ++row) {
-        if (forecast.cell(1, row).empty() || forecast.cell(2, row).empty())
+        if (forecast.cell(ForecastColumn::kK, row).empty() || forecast.cell(ForecastColumn::kL, row).empty())
             return;
-        const Real k = ParseCell(forecast, 1, row, separator);
-        const Real l = ParseCell(forecast, 2, row, separator);
+        const Real k = ParseCell(forecast, ForecastColumn::kK, row, separator);
+        const Real l = ParseCell(forecast, ForecastColumn::kL, row, separator);
         const std::string text = InRow(row, [&] {
-            const Real y = Checked(Checked(PowerInCell(k, alfa, row, forecast.cell(1, 0)) * A)
-                                   * PowerInCell(l, 1 - static_cast<Real>(alfa), row, forecast.cell(2, 0)));
+            const Real y = FittedInRow(A, alfa, k, l, row, forecast.cell(ForecastColumn::kK, 0),
+                                       forecast.cell(ForecastColumn::kL, 0));
             return FormatFixed(ToDouble(y), 6, separator);
         });
-        forecast.setCell(3, row, text);
+        forecast.setCell(ForecastColumn::kY, row, text);
     }
 }
 
@@ -324,7 +329,7 @@ void ClearForecast(Table& forecast, std::string& countText)
     forecast.setRowCount(2);
     // The count rule for "1" would only repeat the row count and the number below.
     countText.assign(1, '1');  // not = "1": GCC 12 at -O3 warns falsely (-Wrestrict) on that
-    forecast.setCell(0, 1, "1");
+    forecast.setCell(ForecastColumn::kYear, 1, "1");
 }
 
 }  // namespace model

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/arithmetic.h"
 #include "model/table.h"
 #include "model/workbook.h"
 
@@ -34,6 +35,23 @@ private:
     std::string m_column;
 };
 
+// Thrown by FittedOutput when K^alfa or L^(1 − alfa) cannot be computed,
+// so that the caller can name the cell it came from.
+class FactorError : public ArithmeticError {
+public:
+    enum Factor { kCapital, kLabour };
+    FactorError(const ArithmeticError& cause, Factor factor);
+    Factor factor() const { return m_factor; }
+
+private:
+    Factor m_factor;
+};
+
+// The fitted function Y = A·K^alfa·L^(1 − alfa) at one K and L, in checked
+// extended arithmetic, K's factor first. Throws FactorError when a power
+// fails and ArithmeticError when the product does not fit.
+Real FittedOutput(double A, double alfa, Real k, Real l);
+
 // How a run of ComputeCommand ended without throwing.
 struct ComputeOutcome {
     // The first data row with an empty Y, K or L cell, which ends the run
@@ -59,11 +77,11 @@ struct ComputeOutcome {
 // before any coefficient is written); whatever was written before stays.
 ComputeOutcome ComputeCommand(Workbook& book, char separator);
 
-// The forecast window's command: Y = (K^alfa · A) · L^(1 − alfa) for every
-// row of `forecast` (columns year, K, L, forecast Y) down to the first row
+// The forecast window's command: FittedOutput for every row of `forecast`
+// (ForecastColumn) down to the first row
 // whose K or L is empty. Changes countText "0" to "1", sets the row count to
 // the count + 1 (a count that is not an integer or is out of range throws
-// and leaves the table as it was), writes column 3 with 6 decimals. Throws
+// and leaves the table as it was), writes the forecast Y with 6 decimals. Throws
 // ComputationError on a bad K or L text or an arithmetic fault; the rows
 // above keep their new forecast.
 void ForecastCommand(Table& forecast, std::string& countText, double alfa, double A, char separator);

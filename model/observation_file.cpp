@@ -157,9 +157,9 @@ void Review(ObservationFileReport& report, std::size_t lineNumber, const Observa
 
 void WriteLine(Table& observations, int row, const ObservationLine& line)
 {
-    observations.setCell(1, row, line.output);
-    observations.setCell(2, row, line.capital);
-    observations.setCell(3, row, line.labour);
+    observations.setCell(ObservationColumn::kY, row, line.output);
+    observations.setCell(ObservationColumn::kK, row, line.capital);
+    observations.setCell(ObservationColumn::kL, row, line.labour);
 }
 
 // Closes the descriptor on every path, and removes the temporary file unless
@@ -329,14 +329,14 @@ std::string FormatObservationFile(const Table& observations)
     std::string text;
     // Reading drops one leading byte-order mark, so a first cell that begins
     // with U+FEFF keeps it only behind a mark of the file's own.
-    if (observations.rowCount() > 1 && observations.cell(1, 1).starts_with(kByteOrderMark))
+    if (observations.rowCount() > 1 && observations.cell(ObservationColumn::kY, 1).starts_with(kByteOrderMark))
         text = kByteOrderMark;
     for (int row = 1; row < observations.rowCount(); ++row) {
-        text += observations.cell(1, row);
+        text += observations.cell(ObservationColumn::kY, row);
         text += ':';
-        text += observations.cell(2, row);
+        text += observations.cell(ObservationColumn::kK, row);
         text += ':';
-        text += observations.cell(3, row);
+        text += observations.cell(ObservationColumn::kL, row);
         text += "\r\n";
     }
     return text;

@@ -14,11 +14,6 @@ namespace model {
 
 namespace {
 
-// Calculation and observation columns read here.
-constexpr int kX = 1;
-constexpr int kZ = 2;
-constexpr int kL = 3;
-
 constexpr double kLevel = 0.05;
 
 Figure Missing(Gap gap)
@@ -224,9 +219,9 @@ Statistics ComputeStatistics(const Workbook& book, char separator)
     std::vector<double> x, z, lnL;
     bool positiveL = true;
     for (int row = 1; row <= s.n; ++row) {
-        x.push_back(ParseNumber(book.calculation.cell(kX, row), separator));
-        z.push_back(ParseNumber(book.calculation.cell(kZ, row), separator));
-        const double l = ParseNumber(book.observations.cell(kL, row), separator);
+        x.push_back(ParseNumber(book.calculation.cell(CalculationColumn::kX, row), separator));
+        z.push_back(ParseNumber(book.calculation.cell(CalculationColumn::kZ, row), separator));
+        const double l = ParseNumber(book.observations.cell(ObservationColumn::kL, row), separator);
         positiveL = positiveL && l > 0;
         lnL.push_back(positiveL ? std::log(l) : 0);
     }

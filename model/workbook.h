@@ -17,6 +17,28 @@ struct ChartPoint {
     double value = 0;
 };
 
+// The columns of the four tables by what they hold, so that code indexes a
+// Table by name. Each set ends with its column count.
+struct ObservationColumn {
+    enum : int { kYear, kY, kK, kL, kCount };
+};
+
+// ln and products of one observation, Z(X) the fitted line, then the
+// residual, Z² and the relative error of the residual in per cent.
+struct CalculationColumn {
+    enum : int { kYear, kX, kZ, kXZ, kX2, kZX, kResidual, kZ2, kRelativeError, kCount };
+};
+
+// The observed and the fitted output by year.
+struct FitColumn {
+    enum : int { kYear, kY, kFittedY, kCount };
+};
+
+// The forecast window's table: planned K and L and the forecast output.
+struct ForecastColumn {
+    enum : int { kYear, kK, kL, kY, kCount };
+};
+
 // Everything the main window shows besides its layout: the three tables,
 // the count text, the result captions, the formula, the chart lines and the
 // two coefficients. Commands change it in place, so what a failing command
@@ -24,9 +46,9 @@ struct ChartPoint {
 struct Workbook {
     Workbook();
 
-    Table observations{4};  // year, Y, K, L
-    Table calculation{9};   // year, X, Z, X*Z, X^2, Z(X), Z-Z(X), Z^2, relative error
-    Table fit{3};           // year, Y, fitted Y
+    Table observations{ObservationColumn::kCount};
+    Table calculation{CalculationColumn::kCount};
+    Table fit{FitColumn::kCount};
 
     // The count field's text as shown, even when it is not a valid count.
     std::string countText = "1";

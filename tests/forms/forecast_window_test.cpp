@@ -35,8 +35,8 @@ protected:
         window->LabeledEdit1->setText(QString::number(rows.size()));
         int row = 1;
         for (const auto& [k, l] : rows) {
-            window->table().setCell(1, row, k);
-            window->table().setCell(2, row, l);
+            window->table().setCell(model::ForecastColumn::kK, row, k);
+            window->table().setCell(model::ForecastColumn::kL, row, l);
             ++row;
         }
     }
@@ -65,7 +65,7 @@ TEST_F(ForecastWindowTest, HasTheLayoutAndHeadersOfTheForecastWindow)
 
     const QStringList headers{"  Год ", "ОПФ(К)", "Численость (L)", "Прогноз (Y)"};
     const int widths[] = {40, 121, 124, 149};
-    for (int column = 0; column < 4; ++column) {
+    for (int column = 0; column < model::ForecastColumn::kCount; ++column) {
         EXPECT_EQ(window->StringGrid1->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
         EXPECT_EQ(window->StringGrid1->columnWidth(column), widths[column]);
     }
@@ -90,7 +90,7 @@ TEST_F(ForecastWindowTest, UsesTheCoefficientsEstimatedWhenPressed)
     main->LabeledEdit1->setText("3");
     const char* data[][3] = {{"10", "20", "5"}, {"14", "30", "6"}, {"17", "45", "6,5"}};
     for (int row = 1; row <= 3; ++row)
-        for (int column = 1; column <= 3; ++column)
+        for (int column = model::ObservationColumn::kY; column <= model::ObservationColumn::kL; ++column)
             observations.setCell(column, row, data[row - 1][column - 1]);
     main->SpeedButton2->click();
     ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -118,7 +118,7 @@ TEST_F(ForecastWindowTest, RowWithoutLabourEndsTheForecast)
     main->alfa = 0.5;
     main->A = 1;
     fill({{"4", "9"}, {"16", ""}, {"25", "36"}});
-    window->table().setCell(3, 3, "old");
+    window->table().setCell(model::ForecastColumn::kY, 3, "old");
     window->SpeedButton1->click();
     EXPECT_EQ(forecast(1), "6,000000");
     EXPECT_EQ(forecast(2), "");
@@ -144,7 +144,7 @@ TEST_F(ForecastWindowTest, FaultInARowIsReportedAndRowsAboveKeepTheirForecast)
         errors.clear();
         fill({{"4", "9"}, {test.k, test.l}, {"25", "36"}});
         for (int row = 1; row <= 3; ++row)
-            window->table().setCell(3, row, "");
+            window->table().setCell(model::ForecastColumn::kY, row, "");
         deliver([&] { window->SpeedButton1->click(); });
         ASSERT_EQ(errors.size(), 1) << test.k;
         EXPECT_TRUE(errors.front().contains(test.message)) << errors.front().toStdString();
@@ -172,7 +172,7 @@ TEST_F(ForecastWindowTest, CountFieldResizesAndNumbersTheTable)
     };
     for (const Case& test : cases) {
         window->LabeledEdit1->setText("2");
-        window->table().setCell(0, 2, "2020");
+        window->table().setCell(model::ForecastColumn::kYear, 2, "2020");
         errors.clear();
         deliver([&] { window->LabeledEdit1->setText(test.text); });
         EXPECT_EQ(errors, test.message.isEmpty() ? QStringList() : QStringList{test.message})
@@ -211,13 +211,13 @@ TEST_F(ForecastWindowTest, ClearEmptiesEveryRowAndLeavesOneNumberedRow)
     EXPECT_EQ(forecast(1), "");
     // The rows were erased, not merely hidden.
     window->LabeledEdit1->setText("3");
-    for (int column = 1; column < 4; ++column)
+    for (int column = model::ForecastColumn::kK; column < model::ForecastColumn::kCount; ++column)
         EXPECT_EQ(cellText(window->StringGrid1, column, 3), "") << column;
 
     // With the count already "1", clearing still empties the row.
     window->LabeledEdit1->setText("1");
-    window->table().setCell(0, 1, "2021");
-    window->table().setCell(1, 1, "5");
+    window->table().setCell(model::ForecastColumn::kYear, 1, "2021");
+    window->table().setCell(model::ForecastColumn::kK, 1, "5");
     window->SpeedButton2->click();
     EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "1");
     EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "");

@@ -62,7 +62,7 @@ TEST_P(LocaleTest, OneSeparatorIsTypedShownSavedAndDrawn)
     typeIntoField(window->LabeledEdit1, "3");
     const char* rows[3][3] = {{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}};
     for (int row = 1; row <= 3; ++row)
-        for (int column = 1; column <= 3; ++column)
+        for (int column = model::ObservationColumn::kY; column <= model::ObservationColumn::kL; ++column)
             typeIntoCell(window->StringGrid1, column, row, number(rows[row - 1][column - 1]));
     // The separator of another locale cannot be typed.
     typeIntoCell(window->StringGrid1, 0, 1, QString("1") + GetParam().other + "5");

@@ -21,7 +21,7 @@ protected:
         typeIntoField(window->LabeledEdit1, "3");
         const QStringList rows[] = {{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}};
         for (int row = 1; row <= 3; ++row)
-            for (int column = 1; column <= 3; ++column)
+            for (int column = model::ObservationColumn::kY; column <= model::ObservationColumn::kL; ++column)
                 typeIntoCell(window->StringGrid1, column, row, rows[row - 1][column - 1]);
     }
 
@@ -73,7 +73,7 @@ TEST_F(MainWindowCommandsTest, FailedComputeShowsTheMessageAndWhatWasWritten)
 {
     typeSmallDataSet();
     window->SpeedButton2->click();
-    window->workbook().observations.setCell(3, 2, "0");
+    window->workbook().observations.setCell(model::ObservationColumn::kL, 2, "0");
     deliver([this] { window->SpeedButton2->click(); });
 
     ASSERT_EQ(errors.size(), 1);
@@ -108,7 +108,7 @@ TEST_F(MainWindowCommandsTest, ClearAfterAComputationKeepsTheChartAndFitTable)
 TEST_F(MainWindowCommandsTest, NewWithOneRowEmptiesItAndTheFitTable)
 {
     typeIntoCell(window->StringGrid1, 1, 1, "5");
-    window->workbook().fit.setCell(1, 1, "5");
+    window->workbook().fit.setCell(model::FitColumn::kY, 1, "5");
     window->Label2->setText("a=1");
     window->SpeedButton5->click();
 

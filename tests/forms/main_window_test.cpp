@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, LoweringAndRaisingTheCountBringsBackHiddenRows)
 TEST_F(MainWindowTest, AboutButtonOpensTheMethodPageAndChangesNothing)
 {
     window->LabeledEdit1->setText("2");
-    window->workbook().observations.setCell(1, 1, "5");
+    window->workbook().observations.setCell(model::ObservationColumn::kY, 1, "5");
     window->SpeedButton8->click();
     ASSERT_EQ(openedUrls.size(), 1);
     EXPECT_EQ(openedUrls.front().scheme(), "https");

@@ -115,7 +115,7 @@ TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
 TEST_F(MainWindowToolsTest, AComputationThatStopsShowsNoStatistics)
 {
     computeExample();
-    window->workbook().observations.setCell(2, 5, "");
+    window->workbook().observations.setCell(model::ObservationColumn::kK, 5, "");
     window->SpeedButton2->click();
     EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);
     EXPECT_EQ(window->Series3->count(), 0);

@@ -53,7 +53,8 @@ std::vector<ObservationLine> Rows(const Table& table)
 {
     std::vector<ObservationLine> rows;
     for (int row = 1; row < table.rowCount(); ++row)
-        rows.push_back({table.cell(1, row), table.cell(2, row), table.cell(3, row)});
+        rows.push_back({table.cell(ObservationColumn::kY, row), table.cell(ObservationColumn::kK, row),
+                        table.cell(ObservationColumn::kL, row)});
     return rows;
 }
 
@@ -166,7 +167,7 @@ TEST_F(BadFileTest, MillionsOfLinesAreRefusedWithoutSplittingThemAll)
         most += std::to_string(line) + ":2:3" + (line < kMaxObservationCount ? "\n" : "");
     LoadObservations(book, ReadObservationFile(write(most)));
     EXPECT_EQ(book.countText, std::to_string(kMaxObservationCount));
-    EXPECT_EQ(book.observations.cell(1, kMaxObservationCount), std::to_string(kMaxObservationCount));
+    EXPECT_EQ(book.observations.cell(ObservationColumn::kY, kMaxObservationCount), std::to_string(kMaxObservationCount));
 }
 
 }  // namespace

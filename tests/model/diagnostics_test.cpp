@@ -264,7 +264,7 @@ TEST(Diagnostics, ReadingsOfANameTheSignAndTheFactorWithoutAPositiveProduct)
 TEST(Diagnostics, GoWithTheStatistics)
 {
     Workbook book = Example("cobb-douglas-1928.txt");
-    book.observations.setCell(2, 4, "");
+    book.observations.setCell(ObservationColumn::kK, 4, "");
     EXPECT_FALSE(ComputeWithStatistics(book, ',').complete());
     EXPECT_FALSE(book.diagnostics.has_value());
 

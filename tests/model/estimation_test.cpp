@@ -25,9 +25,9 @@ void Load(Workbook& book, const std::vector<Observation>& data)
     SetCountText(book, std::to_string(data.size()));
     for (std::size_t i = 0; i < data.size(); ++i) {
         const int row = static_cast<int>(i) + 1;
-        book.observations.setCell(1, row, data[i].y);
-        book.observations.setCell(2, row, data[i].k);
-        book.observations.setCell(3, row, data[i].l);
+        book.observations.setCell(ObservationColumn::kY, row, data[i].y);
+        book.observations.setCell(ObservationColumn::kK, row, data[i].k);
+        book.observations.setCell(ObservationColumn::kL, row, data[i].l);
     }
 }
 
@@ -46,7 +46,7 @@ int SumRows(const Table& calculation)
 {
     int count = 0;
     for (int row = 1; row < calculation.rowCount(); ++row)
-        count += calculation.cell(0, row) == "Sum";
+        count += calculation.cell(CalculationColumn::kYear, row) == "Sum";
     return count;
 }
 
@@ -140,9 +140,9 @@ TEST_F(EstimationTest, CountChangedAfterARunMovesTheSumRow)
         Load(book, c.data);
         ASSERT_TRUE(ComputeCommand(book, ',').complete());
         EXPECT_EQ(book.calculation.rowCount(), c.sumRow + 1);
-        EXPECT_EQ(book.calculation.cell(0, c.sumRow), "Sum");
-        EXPECT_EQ(book.calculation.cell(1, c.sumRow), c.sumX);
-        EXPECT_EQ(book.calculation.cell(2, c.sumRow), c.sumZ);
+        EXPECT_EQ(book.calculation.cell(CalculationColumn::kYear, c.sumRow), "Sum");
+        EXPECT_EQ(book.calculation.cell(CalculationColumn::kX, c.sumRow), c.sumX);
+        EXPECT_EQ(book.calculation.cell(CalculationColumn::kZ, c.sumRow), c.sumZ);
         EXPECT_EQ(SumRows(book.calculation), 1);
     }
 }
@@ -151,16 +151,16 @@ TEST_F(EstimationTest, CalendarYearsLabelTheChartAndTheFitTable)
 {
     Load(m_book, kSmall);
     for (int row = 1; row <= 3; ++row)
-        m_book.observations.setCell(0, row, std::to_string(1920 + row));
+        m_book.observations.setCell(ObservationColumn::kYear, row, std::to_string(1920 + row));
     compute();
     for (int row = 1; row <= 3; ++row) {
         const std::string year = std::to_string(1920 + row);
         EXPECT_EQ(m_book.observedSeries[row - 1].label, year);
         EXPECT_EQ(m_book.fittedSeries[row - 1].label, year);
-        EXPECT_EQ(m_book.fit.cell(0, row), year);
+        EXPECT_EQ(m_book.fit.cell(FitColumn::kYear, row), year);
     }
     // The calculation table keeps the row numbers.
-    EXPECT_EQ(m_book.calculation.cell(0, 1), "1");
+    EXPECT_EQ(m_book.calculation.cell(CalculationColumn::kYear, 1), "1");
 }
 
 // R² in levels of a fit made in logarithms can be below zero: an outlier in
@@ -193,10 +193,10 @@ TEST_P(ZeroZTest, LeavesTheRowOutOfTheMeanError)
     Load(book, c.data);
     ASSERT_TRUE(ComputeCommand(book, ',').complete());
     for (std::size_t i = 0; i < c.errors.size(); ++i)
-        EXPECT_EQ(book.calculation.cell(8, static_cast<int>(i) + 1), c.errors[i]) << "row " << i + 1;
+        EXPECT_EQ(book.calculation.cell(CalculationColumn::kRelativeError, static_cast<int>(i) + 1), c.errors[i]) << "row " << i + 1;
     const int sumRow = static_cast<int>(c.data.size()) + 1;
-    EXPECT_EQ(book.calculation.cell(8, sumRow), c.errorSum);
-    EXPECT_EQ(book.calculation.cell(6, sumRow), c.residualSum);
+    EXPECT_EQ(book.calculation.cell(CalculationColumn::kRelativeError, sumRow), c.errorSum);
+    EXPECT_EQ(book.calculation.cell(CalculationColumn::kResidual, sumRow), c.residualSum);
     EXPECT_EQ(book.meanErrorCaption, c.meanError);
     EXPECT_EQ(book.r2Caption, c.r2);
     EXPECT_EQ(book.fittedSeries.size(), c.data.size());
@@ -250,9 +250,9 @@ TEST_P(UndeterminedFitTest, IsRefusedAfterTheTableBeforeTheCoefficients)
         EXPECT_EQ(error.row(), 0);
     }
     const int sumRow = book.calculation.rowCount() - 1;
-    EXPECT_EQ(book.calculation.cell(0, sumRow), "Sum");
-    EXPECT_EQ(book.calculation.cell(1, sumRow), c.sumX);
-    EXPECT_EQ(book.calculation.cell(5, sumRow), "");
+    EXPECT_EQ(book.calculation.cell(CalculationColumn::kYear, sumRow), "Sum");
+    EXPECT_EQ(book.calculation.cell(CalculationColumn::kX, sumRow), c.sumX);
+    EXPECT_EQ(book.calculation.cell(CalculationColumn::kZX, sumRow), "");
     EXPECT_EQ(book.alfa, 0);
     EXPECT_EQ(book.A, 0);
     EXPECT_EQ(book.aCaption, "a=");
@@ -333,7 +333,7 @@ INSTANTIATE_TEST_SUITE_P(
 // table is touched; the result names the cell.
 TEST_F(EstimationTest, EmptyCellEndsTheRunSilently)
 {
-    for (int column = 1; column <= 3; ++column) {
+    for (int column = ObservationColumn::kY; column <= ObservationColumn::kL; ++column) {
         SCOPED_TRACE(column);
         Workbook book;
         Load(book, kSmall);
@@ -363,10 +363,10 @@ TEST_F(EstimationTest, FaultInTheFitInLevelsKeepsTheRowsBefore)
     } catch (const ComputationError& error) {
         EXPECT_EQ(std::string(error.what()), "Invalid floating point operation\nСтрока 2, столбец «Капитал (K)».");
     }
-    EXPECT_EQ(m_book.calculation.cell(0, 4), "Sum");
+    EXPECT_EQ(m_book.calculation.cell(CalculationColumn::kYear, 4), "Sum");
     EXPECT_EQ(m_book.aCaption, "a=0,500000");
     EXPECT_EQ(m_book.meanErrorCaption, "Aср=8,902 %");
-    EXPECT_EQ(m_book.fit.cell(2, 1), "2,147");
+    EXPECT_EQ(m_book.fit.cell(FitColumn::kFittedY, 1), "2,147");
     EXPECT_EQ(m_book.observedSeries.size(), 2u);
     EXPECT_EQ(m_book.fittedSeries.size(), 1u);
     EXPECT_EQ(m_book.r2Caption, "R2=");
@@ -383,7 +383,7 @@ TEST_F(EstimationTest, EqualOutputsLeaveRSquaredUndetermined)
                   "Floating point division by zero\nR2 не определяется: все значения Y одинаковы.");
         EXPECT_EQ(error.row(), 0);
     }
-    EXPECT_EQ(m_book.fit.cell(2, 3), "2,000");
+    EXPECT_EQ(m_book.fit.cell(FitColumn::kFittedY, 3), "2,000");
     EXPECT_EQ(m_book.r2Caption, "R2=");
 }
 
@@ -398,7 +398,7 @@ TEST_F(EstimationTest, CountTextThatIsNoNumberNamesTheField)
         EXPECT_EQ(std::string(error.what()),
                   "'3x' is not a valid floating point value\nПоле «Кол-во наблюдений».");
     }
-    EXPECT_EQ(m_book.calculation.cell(0, 4), "Sum");
+    EXPECT_EQ(m_book.calculation.cell(CalculationColumn::kYear, 4), "Sum");
     EXPECT_EQ(m_book.aCaption, "a=");
 }
 
@@ -427,13 +427,13 @@ TEST_F(EstimationTest, ShippedDataSetOf1928)
     EXPECT_EQ(m_book.bCaption, "b=0,0145");
     EXPECT_EQ(m_book.formula, "Y=1,014651*(K^0,254133)*(L^0,745867)");
     // The base year has Y = K = L = 100, so Z = 0 there.
-    EXPECT_EQ(m_book.calculation.cell(8, 1), "\u2014");
-    EXPECT_EQ(m_book.calculation.cell(8, 25), "1283,826080");
+    EXPECT_EQ(m_book.calculation.cell(CalculationColumn::kRelativeError, 1), "\u2014");
+    EXPECT_EQ(m_book.calculation.cell(CalculationColumn::kRelativeError, 25), "1283,826080");
     // The residuals' sum, about a millionth, in general notation.
-    EXPECT_EQ(m_book.calculation.cell(6, 25), "-9,99999999973245E-7");
+    EXPECT_EQ(m_book.calculation.cell(CalculationColumn::kResidual, 25), "-9,99999999973245E-7");
     EXPECT_EQ(m_book.meanErrorCaption, "Aср=55,819 %");
     EXPECT_EQ(m_book.r2Caption, "R2= 94,171 %");
-    EXPECT_EQ(m_book.fit.cell(2, 24), "209,808");
+    EXPECT_EQ(m_book.fit.cell(FitColumn::kFittedY, 24), "209,808");
 }
 
 struct ForecastCase {
@@ -450,12 +450,12 @@ class ForecastFormulaTest : public ::testing::TestWithParam<ForecastCase> {};
 TEST_P(ForecastFormulaTest, WritesTheForecastWithSixDecimals)
 {
     const ForecastCase& c = GetParam();
-    Table forecast(4);
+    Table forecast(ForecastColumn::kCount);
     std::string count = "1";
-    forecast.setCell(1, 1, c.k);
-    forecast.setCell(2, 1, c.l);
+    forecast.setCell(ForecastColumn::kK, 1, c.k);
+    forecast.setCell(ForecastColumn::kL, 1, c.l);
     ForecastCommand(forecast, count, c.alfa, c.A, ',');
-    EXPECT_EQ(forecast.cell(3, 1), c.expected);
+    EXPECT_EQ(forecast.cell(ForecastColumn::kY, 1), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -475,23 +475,23 @@ protected:
         m_forecast.setHeaders({"  Год ", "ОПФ(К)", "Численость (L)", "Прогноз (Y)"});
         m_forecast.setRowCount(4);
         for (int row = 1; row <= 3; ++row) {
-            m_forecast.setCell(1, row, "4");
-            m_forecast.setCell(2, row, "9");
-            m_forecast.setCell(3, row, "old");
+            m_forecast.setCell(ForecastColumn::kK, row, "4");
+            m_forecast.setCell(ForecastColumn::kL, row, "9");
+            m_forecast.setCell(ForecastColumn::kY, row, "old");
         }
     }
 
-    Table m_forecast{4};
+    Table m_forecast{ForecastColumn::kCount};
     std::string m_count = "3";
 };
 
 TEST_F(ForecastTest, RowWithoutLStopsTheForecast)
 {
-    m_forecast.setCell(2, 2, "");
+    m_forecast.setCell(ForecastColumn::kL, 2, "");
     ForecastCommand(m_forecast, m_count, 0.5, 2, ',');
-    EXPECT_EQ(m_forecast.cell(3, 1), "12,000000");
-    EXPECT_EQ(m_forecast.cell(3, 2), "old");
-    EXPECT_EQ(m_forecast.cell(3, 3), "old");
+    EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 1), "12,000000");
+    EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 2), "old");
+    EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 3), "old");
 }
 
 TEST_F(ForecastTest, FaultNamesTheCellAndKeepsTheRowsAbove)
@@ -502,15 +502,15 @@ TEST_F(ForecastTest, FaultNamesTheCellAndKeepsTheRowsAbove)
         std::string message;
     };
     const Case cases[] = {
-        {1, "x", "'x' is not a valid floating point value\nСтрока 2, столбец «ОПФ(К)»."},
-        {1, "-4", "Invalid floating point operation\nСтрока 2, столбец «ОПФ(К)»."},
-        {2, "-9", "Invalid floating point operation\nСтрока 2, столбец «Численость (L)»."},
+        {ForecastColumn::kK, "x", "'x' is not a valid floating point value\nСтрока 2, столбец «ОПФ(К)»."},
+        {ForecastColumn::kK, "-4", "Invalid floating point operation\nСтрока 2, столбец «ОПФ(К)»."},
+        {ForecastColumn::kL, "-9", "Invalid floating point operation\nСтрока 2, столбец «Численость (L)»."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        m_forecast.setCell(1, 2, "4");
-        m_forecast.setCell(2, 2, "9");
-        m_forecast.setCell(3, 1, "old");
+        m_forecast.setCell(ForecastColumn::kK, 2, "4");
+        m_forecast.setCell(ForecastColumn::kL, 2, "9");
+        m_forecast.setCell(ForecastColumn::kY, 1, "old");
         m_forecast.setCell(c.column, 2, c.text);
         try {
             ForecastCommand(m_forecast, m_count, 0.5, 2, ',');
@@ -518,8 +518,8 @@ TEST_F(ForecastTest, FaultNamesTheCellAndKeepsTheRowsAbove)
         } catch (const ComputationError& error) {
             EXPECT_EQ(std::string(error.what()), c.message);
         }
-        EXPECT_EQ(m_forecast.cell(3, 1), "12,000000");
-        EXPECT_EQ(m_forecast.cell(3, 2), "old");
+        EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 1), "12,000000");
+        EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 2), "old");
     }
 }
 
@@ -541,7 +541,7 @@ TEST_F(ForecastTest, CountSetsTheRowsAndIsChecked)
     // Raising the count again shows the hidden rows, which are forecast anew.
     ForecastCommand(m_forecast, m_count, 0.5, 2, ',');
     EXPECT_EQ(m_forecast.rowCount(), 4);
-    EXPECT_EQ(m_forecast.cell(3, 3), "12,000000");
+    EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 3), "12,000000");
 }
 
 }  // namespace

@@ -82,7 +82,8 @@ std::vector<std::string> Cells(const Table& table)
 
 ObservationLine RowOf(const Table& table, int row)
 {
-    return {table.cell(1, row), table.cell(2, row), table.cell(3, row)};
+    return {table.cell(ObservationColumn::kY, row), table.cell(ObservationColumn::kK, row),
+            table.cell(ObservationColumn::kL, row)};
 }
 
 Lines NumberedLines(int count)
@@ -213,8 +214,8 @@ TEST_F(ObservationFileTest, BinaryContentLoadsAndFailsOnlyWhenParsed)
     Workbook book;
     LoadObservations(book, ReadObservationFile(path));
 
-    EXPECT_EQ(book.observations.cell(1, 1), std::string("1\0" "5", 3));
-    EXPECT_THROW(ParseNumber(book.observations.cell(1, 1), ','), ConversionError);
+    EXPECT_EQ(book.observations.cell(ObservationColumn::kY, 1), std::string("1\0" "5", 3));
+    EXPECT_THROW(ParseNumber(book.observations.cell(ObservationColumn::kY, 1), ','), ConversionError);
 }
 
 TEST_F(ObservationFileTest, ReadingReportsWhatTheLoadedLinesHold)
@@ -242,8 +243,8 @@ TEST(LoadObservations, NumbersTheLinesFromOneOverAClearedTable)
         ASSERT_EQ(book.observations.rowCount(), rows + 1);
         ASSERT_EQ(book.calculation.rowCount(), rows + 1);
         for (int row = 1; row <= rows; ++row) {
-            EXPECT_EQ(book.observations.cell(0, row), std::to_string(row));
-            EXPECT_EQ(book.calculation.cell(0, row), std::to_string(row));
+            EXPECT_EQ(book.observations.cell(ObservationColumn::kYear, row), std::to_string(row));
+            EXPECT_EQ(book.calculation.cell(CalculationColumn::kYear, row), std::to_string(row));
         }
         for (int row = 1; row <= count; ++row)
             EXPECT_EQ(RowOf(book.observations, row), NumberedLines(count)[row - 1]);
@@ -255,7 +256,7 @@ TEST(LoadObservations, ReplacesSeveralRowsAndTheResults)
     Workbook book;
     SetCountText(book, "5");
     for (int row = 1; row <= 5; ++row)
-        book.observations.setCell(1, row, "old");
+        book.observations.setCell(ObservationColumn::kY, row, "old");
     book.aCaption = "a=0,3";
 
     LoadObservations(book, NumberedLines(2));
@@ -270,8 +271,8 @@ TEST(LoadObservations, ReplacesSeveralRowsAndTheResults)
 TEST(LoadObservations, OverASingleRowOverwritesItAndKeepsTheResults)
 {
     Workbook book;
-    book.observations.setCell(0, 1, "1990");
-    book.observations.setCell(1, 1, "9");
+    book.observations.setCell(ObservationColumn::kYear, 1, "1990");
+    book.observations.setCell(ObservationColumn::kY, 1, "9");
     book.aCaption = "a=0,3";
     book.alfa = 0.3;
 
@@ -281,7 +282,7 @@ TEST(LoadObservations, OverASingleRowOverwritesItAndKeepsTheResults)
     EXPECT_EQ(book.aCaption, "a=0,3");
     EXPECT_EQ(book.alfa, 0.3);
     EXPECT_EQ(book.countText, "2");
-    EXPECT_EQ(book.observations.cell(0, 1), "1");
+    EXPECT_EQ(book.observations.cell(ObservationColumn::kYear, 1), "1");
     EXPECT_EQ(RowOf(book.observations, 1), (ObservationLine{"1", "2", "3"}));
     EXPECT_EQ(RowOf(book.observations, 2), (ObservationLine{"2", "2", "3"}));
 }
@@ -308,7 +309,7 @@ TEST(LoadObservations, RefusesWithoutChangingAnything)
         SetCountText(book, std::to_string(c.rows));
         book.countText = c.countText;
         for (int row = 1; row <= c.rows; ++row)
-            book.observations.setCell(1, row, "kept");
+            book.observations.setCell(ObservationColumn::kY, row, "kept");
         book.aCaption = "a=0,3";
         const std::vector<std::string> before = Cells(book.observations);
 
@@ -332,9 +333,9 @@ TEST(LoadObservations, TakesTheMostLinesAllowed)
 
     EXPECT_EQ(book.countText, std::to_string(kMaxObservationCount));
     EXPECT_EQ(book.observations.rowCount(), kMaxObservationCount + 1);
-    EXPECT_EQ(book.observations.cell(0, kMaxObservationCount),
+    EXPECT_EQ(book.observations.cell(ObservationColumn::kYear, kMaxObservationCount),
               std::to_string(kMaxObservationCount));
-    EXPECT_EQ(book.observations.cell(1, kMaxObservationCount),
+    EXPECT_EQ(book.observations.cell(ObservationColumn::kY, kMaxObservationCount),
               std::to_string(kMaxObservationCount));
 }
 
@@ -344,13 +345,13 @@ TEST_F(ObservationFileTest, SaveAndLoadKeepEveryTextButTheYears)
 {
     Workbook saved;
     SetCountText(saved, "3");
-    saved.observations.setCell(0, 1, "1990");
-    saved.observations.setCell(0, 3, "1992");
+    saved.observations.setCell(ObservationColumn::kYear, 1, "1990");
+    saved.observations.setCell(ObservationColumn::kYear, 3, "1992");
     const Lines rows = {{"1520,5", "310", "42"}, {"", "", ""}, {"0,000001", " 7", "Труд"}};
     for (int row = 1; row <= 3; ++row) {
-        saved.observations.setCell(1, row, rows[row - 1].output);
-        saved.observations.setCell(2, row, rows[row - 1].capital);
-        saved.observations.setCell(3, row, rows[row - 1].labour);
+        saved.observations.setCell(ObservationColumn::kY, row, rows[row - 1].output);
+        saved.observations.setCell(ObservationColumn::kK, row, rows[row - 1].capital);
+        saved.observations.setCell(ObservationColumn::kL, row, rows[row - 1].labour);
     }
     const std::string path = pathOf("data.txt");
 
@@ -362,7 +363,7 @@ TEST_F(ObservationFileTest, SaveAndLoadKeepEveryTextButTheYears)
     EXPECT_EQ(loaded.countText, "3");
     for (int row = 1; row <= 3; ++row) {
         EXPECT_EQ(RowOf(loaded.observations, row), rows[row - 1]);
-        EXPECT_EQ(loaded.observations.cell(0, row), std::to_string(row));
+        EXPECT_EQ(loaded.observations.cell(ObservationColumn::kYear, row), std::to_string(row));
     }
 }
 
@@ -372,7 +373,7 @@ TEST_F(ObservationFileTest, SaveReplacesAnExistingFileAndKeepsItsPermissions)
     writeBytes(path, "old:old:old\r\nold:old:old\r\n");
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
-    WriteObservationFile(path, Table(4));
+    WriteObservationFile(path, Table(ObservationColumn::kCount));
 
     EXPECT_EQ(readBytes(path), "::\r\n");
     EXPECT_EQ(fs::status(path).permissions(),
@@ -398,7 +399,7 @@ TEST_F(ObservationFileTest, FailedSaveLeavesTheFolderAsItWas)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         try {
-            WriteObservationFile(c.path, Table(4));
+            WriteObservationFile(c.path, Table(ObservationColumn::kCount));
             ADD_FAILURE() << "no FileError";
         } catch (const FileError& error) {
             EXPECT_EQ(FirstLine(error), c.message);
@@ -420,7 +421,7 @@ TEST_F(ObservationFileTest, SaveIntoAReadOnlyFolderIsDeniedAndKeepsTheOldFile)
     fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec);
 
     try {
-        WriteObservationFile(path, Table(4));
+        WriteObservationFile(path, Table(ObservationColumn::kCount));
         ADD_FAILURE() << "no FileError";
     } catch (const FileError& error) {
         EXPECT_EQ(FirstLine(error), "File access denied");
@@ -433,7 +434,7 @@ TEST(WriteObservationFile, IsDeniedWhereEvenRootMayNotCreateFiles)
     if (!fs::is_directory("/sys/kernel"))
         GTEST_SKIP() << "no sysfs";
     try {
-        WriteObservationFile("/sys/kernel/data.txt", Table(4));
+        WriteObservationFile("/sys/kernel/data.txt", Table(ObservationColumn::kCount));
         ADD_FAILURE() << "no FileError";
     } catch (const FileError& error) {
         EXPECT_EQ(FirstLine(error), "File access denied");

@@ -22,10 +22,10 @@ TEST(ReportHtml, HoldsTheTablesResultsStatisticsAndChart)
     SetCountText(book, "3");
     const char* data[3][3] = {{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}};
     for (int row = 1; row <= 3; ++row)
-        for (int column = 1; column <= 3; ++column)
+        for (int column = ObservationColumn::kY; column <= ObservationColumn::kL; ++column)
             book.observations.setCell(column, row, data[row - 1][column - 1]);
     ASSERT_TRUE(ComputeWithStatistics(book, ',').complete());
-    book.observations.setCell(0, 2, "<1999 & 2000>");
+    book.observations.setCell(ObservationColumn::kYear, 2, "<1999 & 2000>");
 
     const std::string html = ReportHtml(book, ',', "chart.png", "residuals.png");
     for (const std::string piece :

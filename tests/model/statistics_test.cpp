@@ -228,12 +228,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ComputeWithStatistics, RunsThatDoNotGoThroughLeaveNone)
 {
     Workbook book = Computed(kIncreasing);
-    book.observations.setCell(2, 4, "");
+    book.observations.setCell(ObservationColumn::kK, 4, "");
     EXPECT_FALSE(ComputeWithStatistics(book, ',').complete());
     EXPECT_FALSE(book.statistics.has_value());
 
     book = Computed(kIncreasing);
-    book.observations.setCell(2, 4, "x");
+    book.observations.setCell(ObservationColumn::kK, 4, "x");
     EXPECT_THROW(ComputeWithStatistics(book, ','), ComputationError);
     EXPECT_FALSE(book.statistics.has_value());
 }

@@ -56,10 +56,10 @@ Workbook Computed(int count)
     book.calculation.setRowCount(count + 2);
     for (int row = 1; row <= count + 1; ++row)
         FillRow(book.calculation, row, "c" + std::to_string(row) + "_");
-    book.calculation.setCell(0, count + 1, "Sum");
+    book.calculation.setCell(CalculationColumn::kYear, count + 1, "Sum");
     book.fit.setRowCount(count + 1);
     for (int row = 1; row <= count; ++row) {
-        book.fit.setCell(0, row, std::to_string(row));
+        book.fit.setCell(FitColumn::kYear, row, std::to_string(row));
         FillRow(book.fit, row, "f" + std::to_string(row) + "_");
     }
     book.aCaption = "a=0,3";
@@ -105,8 +105,8 @@ TEST(ClearAndNewCommands, EndInTheStatesTheyPromise)
         c.command(book);
 
         EXPECT_EQ(book.observations.rowCount(), c.observationRows);
-        EXPECT_EQ(book.observations.cell(0, 1), c.firstYear);
-        for (int column = 1; column <= 3; ++column)
+        EXPECT_EQ(book.observations.cell(ObservationColumn::kYear, 1), c.firstYear);
+        for (int column = ObservationColumn::kY; column <= ObservationColumn::kL; ++column)
             EXPECT_EQ(book.observations.cell(column, 1).empty(), c.observationsEmptied);
         EXPECT_EQ(book.countText, "1");
 
@@ -167,13 +167,13 @@ TEST_P(CommandKeepsHiddenRows, RaisingTheCountShowsThemAgain)
     for (int row = 3; row <= 5; ++row) {
         SCOPED_TRACE(row);
         const std::string tag = std::to_string(row) + "_1";
-        EXPECT_EQ(book.observations.cell(1, row), "y" + tag);
-        EXPECT_EQ(book.calculation.cell(1, row), "c" + tag);
-        EXPECT_EQ(book.fit.cell(1, row), "f" + tag);
+        EXPECT_EQ(book.observations.cell(ObservationColumn::kY, row), "y" + tag);
+        EXPECT_EQ(book.calculation.cell(CalculationColumn::kX, row), "c" + tag);
+        EXPECT_EQ(book.fit.cell(FitColumn::kY, row), "f" + tag);
     }
     // Rows shown when the command ran were erased.
-    EXPECT_EQ(book.observations.cell(1, 2), "");
-    EXPECT_EQ(book.calculation.cell(1, 2), "");
+    EXPECT_EQ(book.observations.cell(ObservationColumn::kY, 2), "");
+    EXPECT_EQ(book.calculation.cell(CalculationColumn::kX, 2), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(ClearAndNew, CommandKeepsHiddenRows,
