@@ -25,3 +25,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/n
 cmake --build "$build" -j"$(cobb_jobs)"
 # Windows are drawn offscreen: the tests need no display.
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j"$(cobb_jobs)"
+# Tests of what an ordinary user is refused skip as root: run them as one too.
+if [ "$(id -u)" -eq 0 ]; then
+    scripts/unprivileged_tests.sh "$build"
+fi
