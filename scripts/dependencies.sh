@@ -1,26 +1,39 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs.
 
-# Everything configure, build, tests and the program need on a fresh Debian 12
-# (each package brings what it depends on; nothing here is only a dependency
-# of another entry):
-# - cmake, g++, make: the build.
-# - qt6-charts-dev: Qt6ChartsConfig.cmake, and through its dependency
-#   qt6-base-dev the configs of Qt6Core, Gui, Widgets and Test, moc and uic,
-#   the xcb and offscreen platform plugins (qt6-qpa-plugins) and libgl-dev.
-# - libqt6opengl6-dev: Qt6OpenGLConfig.cmake, which Qt6ChartsConfig.cmake asks
-#   for; qt6-base-dev only recommends it, so a fresh system lacks it.
-# - qt6-svg-dev: Qt6SvgConfig.cmake (the chart saved as SVG), and through
-#   libqt6svg6 the SVG icon engine that draws the program's icons.
-# - qt6-translations-l10n: Qt's own dialogs and buttons in Russian.
-# - libgtest-dev: GTestConfig.cmake; libbenchmark-dev: benchmarkConfig.cmake.
-# - libboost-dev: Boost.Math's headers (no CMake config is used).
-# - fonts-liberation2 (the layout is drawn for Liberation Sans) and
-#   fonts-dejavu-core, both with Cyrillic glyphs.
+# Everything configure, build, tests, the program and its Debian package need
+# on a fresh Debian 12, one package a line under what it is for. Each package
+# brings what it depends on; nothing here is only a dependency of another
+# entry (scripts/clean-room.sh proves the list in a fresh root).
 COBB_PACKAGES=(
-    cmake g++ make
-    qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n
-    libgtest-dev libbenchmark-dev libboost-dev
-    fonts-liberation2 fonts-dejavu-core
+    # The build.
+    cmake
+    g++
+    make
+    # Qt6ChartsConfig.cmake, and through its dependency qt6-base-dev the
+    # configs of Qt6Core, Gui, Widgets, PrintSupport and Test, moc and uic,
+    # the xcb and offscreen platform plugins (qt6-qpa-plugins) and libgl-dev.
+    qt6-charts-dev
+    # Qt6OpenGLConfig.cmake, which Qt6ChartsConfig.cmake asks for;
+    # qt6-base-dev only recommends it, so a fresh system lacks it.
+    libqt6opengl6-dev
+    # Qt6SvgConfig.cmake (the chart saved as SVG), and through libqt6svg6 the
+    # SVG icon engine that draws the program's icons.
+    qt6-svg-dev
+    # Qt's own dialogs and buttons in Russian.
+    qt6-translations-l10n
+    # Tests and benchmarks: GTestConfig.cmake and benchmarkConfig.cmake.
+    libgtest-dev
+    libbenchmark-dev
+    # Mathematics: Boost.Math's headers (no CMake config is used).
+    libboost-dev
+    # Fonts with Cyrillic glyphs: the layout is drawn for Liberation Sans.
+    fonts-liberation2
+    fonts-dejavu-core
+    # Release builds and the package: dpkg-buildflags (Debian's hardening
+    # flags) and dpkg-shlibdeps (the package's library dependencies);
+    # cpack -G DEB runs file to find the programs to give dpkg-shlibdeps.
+    dpkg-dev
+    file
 )
 
 cobb_missing_packages() {
