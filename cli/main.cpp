@@ -4,6 +4,7 @@
 #include "model/estimation.h"
 #include "model/observation_file.h"
 #include "model/statistics.h"
+#include "model/text_encoding.h"
 #include "model/workbook.h"
 
 #include <algorithm>

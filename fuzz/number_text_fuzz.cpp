@@ -5,6 +5,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "model/number_text.h"
+#include "model/text_encoding.h"
 
 #include <cmath>
 #include <cstdint>
@@ -14,11 +15,6 @@
 #include <string_view>
 
 namespace {
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 // What FormatFixed(value, decimals) promises: `decimals` digits after the
 // separator, and a text that reads back as a number.
@@ -89,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A separator that is a digit, sign, exponent letter or blank would read
     // as part of the number, so only a plain one must round-trip.
     const char anySeparator = size > 0 ? static_cast<char>(data[0]) : ',';
-    const bool plain = !IsDigit(anySeparator) && std::string_view("+-eE ").find(anySeparator) == std::string_view::npos;
+    const bool plain = !model::IsDigit(anySeparator) && std::string_view("+-eE ").find(anySeparator) == std::string_view::npos;
     if (size >= 9) {
         double value = 0;
         std::memcpy(&value, data + 1, sizeof value);

@@ -5,6 +5,7 @@
 #include "fuzz/fuzz_check.h"
 #include "model/observation_file.h"
 #include "model/table.h"
+#include "model/text_encoding.h"
 #include "model/workbook.h"
 
 #include <algorithm>
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::string text = model::DecodeFileText(bytes);
-    fuzz::Require(fuzz::IsUtf8(text), "decoded text is UTF-8");
+    fuzz::Require(model::IsValidUtf8(text), "decoded text is UTF-8");
     fuzz::Require(text.size() <= 3 * size, "decoding at most triples the size");
 
     const std::vector<model::ObservationLine> lines = model::ParseObservationText(text);

@@ -3,6 +3,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "model/rtf_reader.h"
+#include "model/text_encoding.h"
 
 #include <cstdint>
 #include <string_view>
@@ -26,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 0; i < paragraph.runs.size(); ++i) {
             const model::TextRun& run = paragraph.runs[i];
             fuzz::Require(!run.text.empty(), "no run is empty");
-            fuzz::Require(fuzz::IsUtf8(run.text), "a run's text is UTF-8");
+            fuzz::Require(model::IsValidUtf8(run.text), "a run's text is UTF-8");
             fuzz::Require(run.fontSize > 0, "a font size is positive");
             if (i > 0) {
                 model::TextRun previous = paragraph.runs[i - 1];

@@ -1,6 +1,7 @@
 #include "model/clipboard_block.h"
 
 #include "model/number_text.h"
+#include "model/text_encoding.h"
 #include "model/workbook.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "model/number_text.h"
 
+#include "model/text_encoding.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -29,11 +31,6 @@ struct Decimal {
     std::string digits;
     int point = 0;
 };
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 // The decimal digits of |value| written to `decimals` places (correctly
 // rounded there): ±0.digits × 10^point with leading zeros removed.
@@ -221,14 +218,7 @@ long long DecimalOrder(std::string_view whole, std::string_view fraction, bool e
 std::string Quoted(std::string_view text)
 {
     constexpr std::size_t kQuotedBytes = 100;
-    if (text.size() <= kQuotedBytes) {
-        return "'" + std::string(text) + "'";
-    }
-    std::size_t end = kQuotedBytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-        --end;
-    }
-    return "'" + std::string(text.substr(0, end)) + "\u2026'";
+    return "'" + CutUtf8(text, kQuotedBytes) + "'";
 }
 
 }  // namespace

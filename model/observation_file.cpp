@@ -1,6 +1,7 @@
 #include "model/observation_file.h"
 
 #include "model/number_text.h"
+#include "model/text_encoding.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -41,84 +42,6 @@ std::string PlatformMessage(int error, FileAction action)
 }
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Windows-1251 bytes 0x80 .. 0xBF; 0xC0 .. 0xFF are U+0410 .. U+044F in
-// order. 0x98 is unassigned and kept as U+0098, as browsers read it.
-constexpr char16_t kCp1251High[64] = {
-    u'\u0402', u'\u0403', u'\u201A', u'\u0453', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
-    u'\u20AC', u'\u2030', u'\u0409', u'\u2039', u'\u040A', u'\u040C', u'\u040B', u'\u040F',
-    u'\u0452', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
-    u'\u0098', u'\u2122', u'\u0459', u'\u203A', u'\u045A', u'\u045C', u'\u045B', u'\u045F',
-    u'\u00A0', u'\u040E', u'\u045E', u'\u0408', u'\u00A4', u'\u0490', u'\u00A6', u'\u00A7',
-    u'\u0401', u'\u00A9', u'\u0404', u'\u00AB', u'\u00AC', u'\u00AD', u'\u00AE', u'\u0407',
-    u'\u00B0', u'\u00B1', u'\u0406', u'\u0456', u'\u0491', u'\u00B5', u'\u00B6', u'\u00B7',
-    u'\u0451', u'\u2116', u'\u0454', u'\u00BB', u'\u0458', u'\u0405', u'\u0455', u'\u0457',
-};
-
-// Strict: no overlong forms, surrogates or code points above U+10FFFF.
-bool IsValidUtf8(std::string_view bytes)
-{
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t length = (lead & 0xE0) == 0xC0 ? 2
-                                   : (lead & 0xF0) == 0xE0 ? 3
-                                   : (lead & 0xF8) == 0xF0 ? 4
-                                                           : 0;
-        if (length == 0)
-            return false;
-        constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        char32_t codePoint = lead & (0x7F >> length);
-        if (bytes.size() - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        if (codePoint < kSmallest[length] || codePoint > 0x10FFFF
-            || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
-}
-
-// Appends a code point below U+10000 as UTF-8.
-void AppendUtf8(std::string& text, char16_t codePoint)
-{
-    if (codePoint < 0x80) {
-        text += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        text += static_cast<char>(0xC0 | (codePoint >> 6));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        text += static_cast<char>(0xE0 | (codePoint >> 12));
-        text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-std::string FromCp1251(std::string_view bytes)
-{
-    std::string text;
-    text.reserve(bytes.size() * 2);
-    for (char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code < 0x80)
-            text += byte;
-        else if (code < 0xC0)
-            AppendUtf8(text, kCp1251High[code - 0x80]);
-        else
-            AppendUtf8(text, static_cast<char16_t>(u'\u0410' + (code - 0xC0)));
-    }
-    return text;
-}
 
 // Fills the three fields; returns the text after a third ':', which is not loaded.
 std::string_view SplitFields(std::string_view line, ObservationLine& fields)
@@ -230,7 +153,7 @@ FileError::FileError(int error, FileAction action, const std::string& path)
 std::string DecodeFileText(std::string_view bytes)
 {
     if (!IsValidUtf8(bytes))
-        return FromCp1251(bytes);
+        return Windows1251ToUtf8(bytes);
     if (bytes.starts_with(kByteOrderMark))
         bytes.remove_prefix(kByteOrderMark.size());
     return std::string(bytes);

@@ -1,7 +1,8 @@
 #include "model/rtf_reader.h"
 
+#include "model/text_encoding.h"
+
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cstddef>
 #include <unordered_map>
@@ -15,61 +16,16 @@ constexpr int kDefaultHalfPoints = 24;
 constexpr int kDocumentDefaultFont = -1;  // \plain and the start select \deff
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Bytes 0x80-0xBF of code page 1251; 0xC0-0xFF are А..я in order.
-constexpr std::array<char16_t, 64> kCp1251High = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
-    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
-    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,
-    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
-    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
-};
-
-// Bytes 0x80-0x9F of code page 1252; 0xA0-0xFF are Latin-1.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
-};
-
 // 0 for a code page \'hh bytes cannot be read in; those read as 1252.
 int SupportedCodePage(int codePage) {
     return codePage == 1251 || codePage == 1252 ? codePage : 0;
 }
 
 char32_t Decode(unsigned char byte, int codePage) {
-    if (byte < 0x80) {
-        return byte;
-    }
-    if (codePage == 1251) {
-        return byte >= 0xC0 ? 0x0410 + (byte - 0xC0) : kCp1251High[byte - 0x80];
-    }
-    return byte >= 0xA0 ? byte : kCp1252High[byte - 0x80];
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    return codePage == 1251 ? FromWindows1251(byte) : FromWindows1252(byte);
 }
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int HexValue(char c) {
     if (IsDigit(c)) {
@@ -88,17 +44,6 @@ int HexValue(char c) {
 char32_t UnicodeValue(int parameter) {
     const long long value = parameter < 0 ? parameter + 65536LL : parameter;
     return value < 0 || value > 0x10FFFF ? kReplacement : static_cast<char32_t>(value);
-}
-
-std::string_view Trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 enum class Action {

@@ -1,6 +1,7 @@
 #include "model/table.h"
 
 #include "model/number_text.h"
+#include "model/text_encoding.h"
 
 #include <string>
 
@@ -113,18 +114,10 @@ std::string CountRule(std::string_view countText, std::initializer_list<Table*> 
     return shown;
 }
 
-std::string Trimmed(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
 bool DigitFilter(char32_t character, char32_t separator)
 {
     return character == 8 || character == 13 || character == separator
-           || (character >= U'0' && character <= U'9');
+           || IsDigit(character);
 }
 
 }  // namespace model

@@ -82,9 +82,6 @@ int ParseObservationCount(std::string_view countText);
 // when "0" was replaced).
 std::string CountRule(std::string_view countText, std::initializer_list<Table*> tables);
 
-// A cell's text without its leading and trailing blanks (headers such as " X").
-std::string Trimmed(std::string_view text);
-
 // Whether a typed character reaches a cell: backspace, Enter, the decimal
 // separator and the digits 0 to 9 pass; everything else is swallowed.
 bool DigitFilter(char32_t character, char32_t separator);

@@ -1,5 +1,7 @@
 #include "forms/controls/table_adapter.h"
 
+#include "model/text_encoding.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -13,12 +15,7 @@ namespace {
 QString Shown(const std::string& text)
 {
     constexpr std::size_t kShownBytes = 256;
-    if (text.size() <= kShownBytes)
-        return QString::fromStdString(text);
-    std::size_t end = kShownBytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(end)) + QChar(0x2026);
+    return QString::fromStdString(model::CutUtf8(text, kShownBytes));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "model/rtf_reader.h"
+#include "model/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -62,33 +63,6 @@ std::string AllText(const std::vector<Paragraph>& paragraphs) {
         all += text + '\n';
     }
     return all;
-}
-
-bool IsValidUtf8(const std::string& text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2
-                         : lead >= 0xE0 && lead < 0xF0                ? 3
-                         : lead >= 0xF0 && lead < 0xF5                ? 4
-                                                                      : 0;
-        if (length == 0 || i + length > text.size()) {
-            return false;
-        }
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 struct TextCase {
