@@ -290,23 +290,22 @@ Diagnostics ComputeDiagnostics(const Workbook& book, char separator)
     result.alfa = book.alfa;
     const int n = book.observations.rowCount() - 1;
     const double b = std::log(book.A);
-    std::vector<double> x, z;
-    double sumK = 0, sumL = 0;
+    std::vector<double> x, z, y, k, l;
     for (int row = 1; row <= n; ++row) {
         x.push_back(ParseNumber(book.calculation.cell(CalculationColumn::kX, row), separator));
         z.push_back(ParseNumber(book.calculation.cell(CalculationColumn::kZ, row), separator));
         result.years.push_back(book.observations.cell(ObservationColumn::kYear, row));
         result.residuals.push_back(z.back() - b - book.alfa * x.back());
-        const double k = ParseNumber(book.observations.cell(ObservationColumn::kK, row), separator);
-        const double l = ParseNumber(book.observations.cell(ObservationColumn::kL, row), separator);
-        sumK += k;
-        sumL += l;
+        y.push_back(ParseNumber(book.observations.cell(ObservationColumn::kY, row), separator));
+        k.push_back(ParseNumber(book.observations.cell(ObservationColumn::kK, row), separator));
+        l.push_back(ParseNumber(book.observations.cell(ObservationColumn::kL, row), separator));
         const double fitted = book.fittedSeries[static_cast<std::size_t>(row - 1)].value;
-        result.marginal.push_back(At(result.years.back(), book.alfa, fitted, k, l));
+        result.marginal.push_back(At(result.years.back(), book.alfa, fitted, k.back(), l.back()));
     }
+    result.levels = FitInLevels(y, k, l, book.A, book.alfa);
     result.tests = TestResiduals(x, result.residuals);
     result.trend = FitTrend(x, z);
-    const double meanK = sumK / n, meanL = sumL / n;
+    const double meanK = Mean(k), meanL = Mean(l);
     // Double arithmetic, not FittedOutput's extended precision: --json prints
     // these figures to the last digit.
     result.atMeans = At({}, book.alfa, book.A * std::pow(meanK, book.alfa) * std::pow(meanL, 1 - book.alfa),
@@ -364,7 +363,7 @@ std::vector<StatisticsLine> DiagnosticsLines(const Diagnostics& d, char separato
     const auto pText = [separator](const Figure& figure) { return PValueText(figure, separator); };
     const ResidualTests& tests = d.tests;
 
-    std::vector<StatisticsLine> lines;
+    std::vector<StatisticsLine> lines = LevelsFitLines(d.levels, separator);
     lines.push_back({"Остатки регрессии Z = b + a·X", ""});
     lines.push_back({"Статистика Дарбина–Уотсона DW", text(tests.durbinWatson, 4)});
     lines.push_back({"    p-значение DW (против ρ > 0)",

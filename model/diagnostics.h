@@ -1,13 +1,14 @@
 #pragma once
 
+#include "model/levels_fit.h"
 #include "model/statistics.h"
 
 #include <string>
 #include <vector>
 
-// Beyond the statistics of the fit Z = b + a·X: tests of its residuals, the
-// fit with a time trend (technical progress) and the marginal products of
-// the fitted function.
+// Beyond the statistics of the fit Z = b + a·X: the least-squares fit in
+// levels, tests of its residuals, the fit with a time trend (technical
+// progress) and the marginal products of the fitted function.
 namespace model {
 
 struct Workbook;
@@ -37,6 +38,7 @@ struct MarginalProducts {
 };
 
 struct Diagnostics {
+    LevelsFit levels;
     double alfa = 0;
     std::vector<std::string> years;
     std::vector<double> residuals;  // by year
@@ -48,7 +50,7 @@ struct Diagnostics {
 
 // The diagnostics of the book's estimation. Needs a ComputeCommand that went
 // through: reads the X and Z texts of the calculation rows as shown (as
-// ComputeStatistics does), the years, K and L of the observations, alfa, A
+// ComputeStatistics does), the years, Y, K and L of the observations, alfa, A
 // and the fitted series.
 Diagnostics ComputeDiagnostics(const Workbook& book, char separator);
 

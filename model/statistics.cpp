@@ -208,6 +208,8 @@ std::string GapText(Gap gap)
         return "недостаточно наблюдений";
     case Gap::Undetermined:
         return "не определяется";
+    case Gap::NotConverged:
+        return "итерации не сошлись";
     }
     return {};
 }

@@ -16,6 +16,7 @@ enum class Gap {
     None,                // it has one
     TooFewObservations,  // the fit leaves no degree of freedom for it
     Undetermined,        // the data do not fix it: an exact fit, constant Z, collinear logarithms, L ≤ 0
+    NotConverged,        // the iterations of a nonlinear fit did not converge
 };
 
 // One figure, or the reason it has none.
@@ -82,7 +83,8 @@ std::vector<StatisticsLine> StatisticsLines(const Statistics& statistics, char s
 // the reason there is none.
 std::string ConstantReturnsConclusion(const Statistics& statistics);
 
-// The text of a figure's gap: "недостаточно наблюдений" or "не определяется".
+// The text of a figure's gap: "недостаточно наблюдений", "не определяется"
+// or "итерации не сошлись".
 std::string GapText(Gap gap);
 
 // A value as a figure: Undetermined when it is not finite.

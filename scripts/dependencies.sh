@@ -26,6 +26,9 @@ COBB_PACKAGES=(
     libbenchmark-dev
     # Mathematics: Boost.Math's headers (no CMake config is used).
     libboost-dev
+    # The least-squares fit in levels: GSL's Levenberg–Marquardt solver
+    # (gsl_multifit_nlinear), found by CMake's FindGSL.
+    libgsl-dev
     # Fonts with Cyrillic glyphs: the layout is drawn for Liberation Sans.
     fonts-liberation2
     fonts-dejavu-core
