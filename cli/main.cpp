@@ -265,7 +265,18 @@ std::string JsonMarginal(const model::MarginalProducts& point, bool withYear)
            + ", \"mpk\": " + JsonNumber(point.capital) + ", \"mpl\": " + JsonNumber(point.labour) + "}";
 }
 
-// The residual tests, the trend fit and the marginal products; a figure the data do not give is null.
+// The fit in levels; its figures are null when it did not converge, and `failure` says why.
+std::string JsonLevelsFit(const model::LevelsFit& fit)
+{
+    return "{\"converged\": " + std::string(fit.converged() ? "true" : "false")
+           + ", \"failure\": " + (fit.converged() ? "null" : JsonString(fit.failure))
+           + ", \"iterations\": " + std::to_string(fit.iterations) + ", \"a\": " + JsonEstimate(fit.a)
+           + ", \"A\": " + JsonEstimate(fit.A) + ", \"rss\": " + JsonFigure(fit.rss) + ", \"r2\": "
+           + JsonFigure(fit.r2) + ", \"start_rss\": " + JsonFigure(fit.startRss)
+           + ", \"start_r2\": " + JsonFigure(fit.startR2) + "}";
+}
+
+// The fit in levels, the residual tests, the trend fit and the marginal products; a figure the data do not give is null.
 std::string JsonDiagnostics(const std::optional<model::Diagnostics>& diagnostics)
 {
     if (!diagnostics)
@@ -279,6 +290,7 @@ std::string JsonDiagnostics(const std::optional<model::Diagnostics>& diagnostics
         marginal += (i > 0 ? ",\n      " : "") + JsonMarginal(d.marginal[i], true);
     }
     return "{\n"
+           "    \"levels_fit\": " + JsonLevelsFit(d.levels) + ",\n"
            "    \"residuals\": [" + residuals + "],\n"
            "    \"durbin_watson\": {\"statistic\": " + JsonFigure(r.durbinWatson) + ", \"p\": "
            + JsonFigure(r.durbinWatsonP) + ", \"conclusion\": " + JsonString(model::DurbinWatsonConclusion(r)) + "},\n"

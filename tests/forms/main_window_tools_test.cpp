@@ -99,7 +99,9 @@ TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
     EXPECT_EQ(statistic("a"), "0,254133");
     EXPECT_EQ(statistic(QStringLiteral("    стандартная ошибка a")), "0,041224");
     EXPECT_EQ(statistic(QStringLiteral("Проверка α + β = 1, F(1; 21)")), "0,1956");
-    // The diagnostics follow the statistics on the same page.
+    // The diagnostics follow the statistics on the same page, the fit in levels first.
+    EXPECT_EQ(statistic(QStringLiteral("a (в уровнях)")), "0,249617");
+    EXPECT_EQ(statistic(QStringLiteral("R² в уровнях")), "0,941752");
     EXPECT_EQ(statistic(QStringLiteral("Статистика Дарбина–Уотсона DW")), "1,6164");
     EXPECT_EQ(statistic(QStringLiteral("λ")), "0,006176");
     EXPECT_EQ(statistic(QStringLiteral("    24")), QStringLiteral("Ŷ = 209,808492; MPK = 0,123711; MPL = 0,971983"));
@@ -279,7 +281,8 @@ TEST_F(MainWindowToolsTest, TheReportIsAnA4PdfWithTheResults)
                                  QStringLiteral("Y=1,014651*(K^0,254133)*(L^0,745867)"),
                                  QStringLiteral("Aср=55,819 %"), QStringLiteral("R2= 94,171 %"),
                                  QStringLiteral("0,041224"), QStringLiteral("209,808"), QStringLiteral("1283,826080"),
-                                 QStringLiteral("Диагностика"), QStringLiteral("0,006176"), QStringLiteral("Остатки")})
+                                 QStringLiteral("Диагностика"), QStringLiteral("0,006176"), QStringLiteral("Остатки"),
+                                 QStringLiteral("2564,648514")})
         EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
 }
 
