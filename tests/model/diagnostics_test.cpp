@@ -4,6 +4,8 @@
 #include "model/observation_file.h"
 #include "model/workbook.h"
 
+#include "tests/model/figures.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,50 +16,13 @@
 namespace model {
 namespace {
 
-Workbook Computed(const std::vector<ObservationLine>& lines)
-{
-    Workbook book;
-    LoadObservations(book, lines);
-    EXPECT_TRUE(ComputeWithStatistics(book, ',').complete());
-    EXPECT_TRUE(book.diagnostics.has_value());
-    return book;
-}
-
-Workbook Example(const char* name)
-{
-    return Computed(ReadObservationFile(std::string(COBB_EXAMPLES_DIR) + "/" + name));
-}
-
-struct Expected {
-    const char* name;
-    const Figure* figure;
-    double value;
-    double tolerance;
-};
-
-void ExpectFigures(const std::vector<Expected>& table)
-{
-    for (const Expected& expected : table) {
-        SCOPED_TRACE(expected.name);
-        ASSERT_TRUE(expected.figure->known()) << GapText(expected.figure->gap);
-        EXPECT_NEAR(expected.figure->value, expected.value, expected.tolerance);
-    }
-}
+using namespace figures;
 
 void ExpectProducts(const MarginalProducts& actual, double fitted, double capital, double labour)
 {
     EXPECT_NEAR(actual.fitted, fitted, 1e-8 * fitted);
     EXPECT_NEAR(actual.capital, capital, 1e-8 * capital);
     EXPECT_NEAR(actual.labour, labour, 1e-8 * labour);
-}
-
-std::string Value(const std::vector<StatisticsLine>& lines, const std::string& label)
-{
-    for (const StatisticsLine& line : lines)
-        if (line.label == label)
-            return line.value;
-    ADD_FAILURE() << "no line " << label;
-    return {};
 }
 
 // The references are R 4.2 with lmtest 0.9, on full-precision logarithms

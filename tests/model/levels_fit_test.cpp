@@ -1,9 +1,7 @@
 #include "model/levels_fit.h"
 
 #include "model/diagnostics.h"
-#include "model/estimation.h"
-#include "model/observation_file.h"
-#include "model/workbook.h"
+#include "tests/model/figures.h"
 
 #include <gtest/gtest.h>
 
@@ -14,38 +12,7 @@
 namespace model {
 namespace {
 
-LevelsFit ExampleFit(const char* name)
-{
-    Workbook book;
-    LoadObservations(book, ReadObservationFile(std::string(COBB_EXAMPLES_DIR) + "/" + name));
-    EXPECT_TRUE(ComputeWithStatistics(book, ',').complete());
-    return book.diagnostics.value().levels;
-}
-
-struct Expected {
-    const char* name;
-    const Figure* figure;
-    double value;
-    double tolerance;
-};
-
-void ExpectFigures(const std::vector<Expected>& table)
-{
-    for (const Expected& expected : table) {
-        SCOPED_TRACE(expected.name);
-        ASSERT_TRUE(expected.figure->known()) << GapText(expected.figure->gap);
-        EXPECT_NEAR(expected.figure->value, expected.value, expected.tolerance);
-    }
-}
-
-std::string Value(const std::vector<StatisticsLine>& lines, const std::string& label)
-{
-    for (const StatisticsLine& line : lines)
-        if (line.label == label)
-            return line.value;
-    ADD_FAILURE() << "no line " << label;
-    return {};
-}
+using namespace figures;
 
 // The references are R 4.2.2's nls (Gauss–Newton; the optimum does not
 // depend on the method) from lm's log-linear estimates:
@@ -58,7 +25,7 @@ std::string Value(const std::vector<StatisticsLine>& lines, const std::string& l
 //   rss <- sum((d$Y - A * d$K^a * d$L^(1 - a))^2); 1 - rss / sum((d$Y - mean(d$Y))^2)
 TEST(LevelsFit, AgreesWithRNlsOnTheCobbDouglas1928Data)
 {
-    const LevelsFit fit = ExampleFit("cobb-douglas-1928.txt");
+    const LevelsFit fit = Example("cobb-douglas-1928.txt").diagnostics.value().levels;
     ASSERT_TRUE(fit.converged()) << fit.failure;
     ExpectFigures({
         {"a", &fit.a.value, 0.249617460789, 1e-7},
@@ -83,7 +50,7 @@ TEST(LevelsFit, AgreesWithRNlsOnTheCobbDouglas1928Data)
 // a ridge, so R's last steps still move a in the seventh digit.
 TEST(LevelsFit, AgreesWithRNlsOnTheSolow1957Data)
 {
-    const LevelsFit fit = ExampleFit("solow-1957.txt");
+    const LevelsFit fit = Example("solow-1957.txt").diagnostics.value().levels;
     ASSERT_TRUE(fit.converged()) << fit.failure;
     ExpectFigures({
         {"a", &fit.a.value, 0.628149159739, 2e-6},

@@ -5,6 +5,8 @@
 #include "model/observation_file.h"
 #include "model/workbook.h"
 
+#include "tests/model/figures.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,39 +17,7 @@
 namespace model {
 namespace {
 
-Workbook Computed(const std::vector<ObservationLine>& lines)
-{
-    Workbook book;
-    LoadObservations(book, lines);
-    EXPECT_TRUE(ComputeWithStatistics(book, ',').complete());
-    EXPECT_TRUE(book.statistics.has_value());
-    return book;
-}
-
-std::string Value(const std::vector<StatisticsLine>& lines, const std::string& label)
-{
-    for (const StatisticsLine& line : lines)
-        if (line.label == label)
-            return line.value;
-    ADD_FAILURE() << "no line " << label;
-    return {};
-}
-
-struct Expected {
-    const char* name;
-    const Figure* figure;
-    double value;
-    double tolerance;
-};
-
-void ExpectFigures(const std::vector<Expected>& table)
-{
-    for (const Expected& expected : table) {
-        SCOPED_TRACE(expected.name);
-        ASSERT_TRUE(expected.figure->known());
-        EXPECT_NEAR(expected.figure->value, expected.value, expected.tolerance);
-    }
-}
+using namespace figures;
 
 TEST(Statistics, AgreeWithTheReferenceOnThe1928Data)
 {
