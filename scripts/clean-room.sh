@@ -67,6 +67,10 @@ root=$work/root
 timings=()
 step_group=
 
+minutes_and_seconds() {
+    printf '%2d min %02d s' $(($1 / 60)) $(($1 % 60))
+}
+
 # Mount points under $1, deepest first.
 mounts_under() {
     awk -v top="$1" '$5 == top || index($5, top "/") == 1 { print $5 }' /proc/self/mountinfo | sort -r
@@ -89,7 +93,6 @@ end_processes_inside() {
 }
 
 print_timings() {
-    [ ${#timings[@]} -gt 0 ] || return 0
     echo
     echo "Clean-room steps:"
     printf '  %s\n' "${timings[@]}"
@@ -108,7 +111,9 @@ clean_up() {
             sleep 1
             seconds=$((seconds + 1))
         done
-        kill -s KILL -- -"$step_group" 2>/dev/null
+        if pgrep -g "$step_group" >/dev/null; then
+            kill -s KILL -- -"$step_group" 2>/dev/null
+        fi
     fi
     end_processes_inside
     local mount
@@ -119,8 +124,12 @@ clean_up() {
         echo "Still mounted under $work, left in place:" >&2
         mounts_under "$work" >&2
     else
+        local start=$SECONDS
         rm -rf --one-file-system "$work"
+        timings+=("$(printf '%-16s %s' clean-up "$(minutes_and_seconds $((SECONDS - start)))")")
     fi
+    # From the script's start: preparing, the steps and cleaning up.
+    timings+=("$(printf '%-16s %s' total "$(minutes_and_seconds $SECONDS)")")
     print_timings
     [ $status -eq 0 ] || echo "The clean-room run failed (status $status); logs in build/clean-room/." >&2
     exit $status
@@ -147,15 +156,18 @@ step() {
     set +m
     wait "$step_group" || status=$?
     step_group=
-    local seconds=$((SECONDS - start))
-    timings+=("$(printf '%-16s %2d min %02d s' "$name" $((seconds / 60)) $((seconds % 60)))")
+    local took
+    took=$(minutes_and_seconds $((SECONDS - start)))
+    timings+=("$(printf '%-16s %s' "$name" "$took")")
     if [ $status -ne 0 ]; then
         tail -n 60 "$log"
-        echo "== $name failed (status $status) after ${seconds} s" >&2
+        echo "== $name failed (status $status) after $took" >&2
         return $status
     fi
     tail -n 4 "$log"
+    echo "== $name: $took"
 }
+
 
 # Runs a shell command in the clean root as its root user, with the
 # environment of a fresh login and no display.
@@ -256,7 +268,7 @@ package_checks() {
     inside 'DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends lintian desktop-file-utils appstream'
     inside 'lintian --fail-on error,warning --info /root/cobb-douglas/build/release/cobb-douglas_*.deb && echo "lintian: no errors, no warnings"'
     local complaints
-    complaints=$(inside 'desktop-file-validate /usr/share/applications/cobb-douglas.desktop' 2>&1)
+    complaints=$(inside 'desktop-file-validate /usr/share/applications/cobb-douglas.desktop' 2>&1) || true
     if [ -n "$complaints" ]; then
         echo "desktop-file-validate: $complaints" >&2
         return 1
@@ -273,14 +285,17 @@ package_checks() {
     inside 'apt-get autoclean -qq'
 }
 
-total_start=$SECONDS
-step make-root make_root
-step test inside 'cd /root/cobb-douglas && ./test.sh'
-step run-no-display run_without_display
-step run-under-xvfb run_under_xvfb
-step package package_and_install
-step installed installed_programs
-step package-checks package_checks
-seconds=$((SECONDS - total_start))
-timings+=("$(printf '%-16s %2d min %02d s' total $((seconds / 60)) $((seconds % 60)))")
-echo "The clean room passed."
+# The run, parsed whole before it starts: editing this file during a run
+# cannot change what the run does.
+main() {
+    step make-root make_root
+    step test inside 'cd /root/cobb-douglas && ./test.sh'
+    step run-no-display run_without_display
+    step run-under-xvfb run_under_xvfb
+    step package package_and_install
+    step installed installed_programs
+    step package-checks package_checks
+    echo "The clean room passed."
+    exit 0
+}
+main
