@@ -46,6 +46,7 @@ int main(int argc, char** argv)
     InstallRussianTranslations();
 
     CreateWindows();
+    OpenStartFile(Application::arguments());
     const int status = Application::exec();
     DestroyWindows();
     return status;

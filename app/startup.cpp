@@ -4,8 +4,10 @@
 #include "forms/Unit2.h"
 #include "forms/Unit3.h"
 #include "forms/Unit4.h"
+#include "forms/application.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 void CreateWindows()
 {
@@ -17,6 +19,15 @@ void CreateWindows()
     AboutBox1 = new TAboutBox1();
     // The forecast uses the coefficients "Вычислить" last wrote on the main window.
     Form4 = new TForm4([main = Form1] { return TForm4::ForecastCoefficients{main->alfa, main->A}; });
+}
+
+void OpenStartFile(const QStringList& arguments)
+{
+    if (arguments.size() < 2)
+        return;
+    QTimer::singleShot(0, Form1, [path = arguments.at(1)] {
+        Reporting(Form1, &TForm1::loadObservationFile)(path);
+    });
 }
 
 void DestroyWindows()

@@ -4,9 +4,11 @@
 #include "forms/Unit3.h"
 #include "forms/Unit4.h"
 #include "forms/application.h"
+#include "forms/data_files.h"
 #include "forms/export.h"
 #include "forms/file_chooser.h"
 #include "forms/number_locale.h"
+#include "forms/settings.h"
 #include "forms/shell.h"
 #include "forms/window_helpers.h"
 #include "model/chart_scale.h"
@@ -17,28 +19,28 @@
 
 #include <QCategoryAxis>
 #include <QChart>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QStandardPaths>
 #include <QGuiApplication>
-#include <QLayout>
 #include <QLineSeries>
 #include <QMenuBar>
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QShowEvent>
+#include <QWindow>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <stdexcept>
 
 TForm1* Form1 = nullptr;
 
@@ -49,9 +51,23 @@ constexpr std::size_t kMaxYearLabels = 8;
 
 const QString kObservationFileFilter = QStringLiteral("Текстовые документы (*.txt)");
 
-// The page on building the production function that "О программе" opens.
-const QString kMethodPageUrl = QStringLiteral(
-    "https://economics-tools.example.org/для-построения-функции-кобба-дугласа/");
+// The page on the method that "О программе" opens: the file shipped with the
+// program, looked up like the instruction document, or a web address when a
+// packager points it at a copy on the web (cmake -DCOBB_METHOD_PAGE=https://…).
+const QString kMethodPage = QStringLiteral(COBB_METHOD_PAGE);
+
+QUrl MethodPageUrl()
+{
+    const QUrl address(kMethodPage);
+    if (!address.isRelative())
+        return address;
+    const QString path = data_files::Find(kMethodPage);
+    if (path.isEmpty())
+        throw std::runtime_error(QStringLiteral("Не найдена страница о методе «%1». Искали:\n%2")
+                                     .arg(kMethodPage, data_files::Candidates(kMethodPage).join('\n'))
+                                     .toStdString());
+    return QUrl::fromLocalFile(path);
+}
 
 // Year labels under a chart: every few years of a long series, so that they stay readable.
 void SetYearLabels(QCategoryAxis* years, const std::vector<std::string>& labels)
@@ -108,7 +124,11 @@ void TForm1::setUpWindow()
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(WindowFont());
     ClientArea->setFixedSize(872, 629);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // On a screen smaller than the window (a laptop at 125 %) the client area scrolls inside a window that fits.
+    auto* scroller = new QScrollArea();
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(takeCentralWidget());
+    setCentralWidget(scroller);
     Label1->lower();
 
     UpDown1->setOrientation(Qt::Horizontal);
@@ -169,15 +189,14 @@ void TForm1::setUpTables()
 
 void TForm1::setUpMenuBar()
 {
-    // The bar sits above the client area, which keeps its size: the window grows instead.
-    QMenu* windows = menuBar()->addMenu(QStringLiteral("Окна"));
-    N10 = windows->addAction(QStringLiteral("Прогнозирование…"));
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
-    N11 = help->addAction(QStringLiteral("Инструкция"));
+    QMenu* windows = menuBar()->addMenu(QStringLiteral("&Окна"));
+    N10 = windows->addAction(QStringLiteral("&Прогнозирование…"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
+    N11 = help->addAction(QStringLiteral("&Инструкция"));
     N11->setShortcut(Qt::Key_F1);
-    N13 = help->addAction(QStringLiteral("Страница метода в интернете"));
+    N13 = help->addAction(QStringLiteral("Страница о &методе"));
     help->addSeparator();
-    N12 = help->addAction(QStringLiteral("О программе…"));
+    N12 = help->addAction(QStringLiteral("О &программе…"));
 
     connect(N10, &QAction::triggered, this, Reporting(this, &TForm1::N10Click));
     connect(N11, &QAction::triggered, this, Reporting(this, &TForm1::N11Click));
@@ -218,6 +237,7 @@ void TForm1::setUpChart()
     Chart1->setChart(chart);
     delete initial;
     Chart1->setRenderHint(QPainter::Antialiasing);
+    Chart1->setAccessibleName(QStringLiteral("График: производство и ПФ Кобба-Дугласа по годам"));
 }
 
 void TForm1::showWorkbook()
@@ -288,7 +308,23 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::FormShow()
 {
     model::SetTableHeaders(m_book);
+    fitInto(screen()->availableGeometry());
     CentreOnScreen(*this);
+}
+
+void TForm1::fitInto(const QRect& available)
+{
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QSize room = available.size().shrunkBy(frame);
+    // The menu bar sits above the client area, which keeps its size: the window grows instead.
+    QSize size = ClientArea->size() + QSize(0, menuBar()->sizeHint().height());
+    // A scroll bar along one side takes room from the other: that side grows by it where it can.
+    const int scrollBar = centralWidget()->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, centralWidget());
+    if (size.height() > room.height())
+        size.rwidth() += scrollBar;
+    if (size.width() > room.width())
+        size.rheight() += scrollBar;
+    setFixedSize(size.boundedTo(room));
 }
 
 void TForm1::LabeledEdit1Change(const QString& text)
@@ -305,14 +341,6 @@ void TForm1::LabeledEdit1KeyPress(char32_t& key)
 void TForm1::StringGrid1KeyPress(char32_t& key)
 {
     ApplyDigitFilter(key);
-}
-
-QString TForm1::fileDialogFolder() const
-{
-    QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    if (QFileInfo(programFolder).isWritable())
-        return programFolder;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 void TForm1::SpeedButton2Click()
@@ -336,10 +364,12 @@ void TForm1::SpeedButton6Click()
 void TForm1::SpeedButton7Click()
 {
     const QString path =
-        file_chooser::ChooseFileToSaveAs({this, fileDialogFolder(), kObservationFileFilter}, {"txt"});
+        file_chooser::ChooseFileToSaveAs({this, settings::DialogFolder(), kObservationFileFilter}, {"txt"});
     if (path.isEmpty())
         return;
     model::WriteObservationFile(path.toStdString(), m_book.observations);
+    settings::ObservationFileUsed(path);
+    showRecentFiles();
 }
 
 void TForm1::N5Click()
@@ -350,7 +380,7 @@ void TForm1::N5Click()
 
 void TForm1::N7Click()
 {
-    const QString path = file_chooser::ChooseFileToOpen({this, fileDialogFolder(), kObservationFileFilter});
+    const QString path = file_chooser::ChooseFileToOpen({this, settings::DialogFolder(), kObservationFileFilter});
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
     loadObservationFile(path);
@@ -362,6 +392,31 @@ void TForm1::loadObservationFile(const QString& path)
     const std::vector<model::ObservationLine> lines = model::ReadObservationFile(path.toStdString());
     const auto refresh = qScopeGuard([this] { showWorkbook(); });
     model::LoadObservations(m_book, lines);
+    settings::ObservationFileUsed(path);
+    showRecentFiles();
+}
+
+void TForm1::openRecentFile(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        // Reading it below gives the usual message; the list keeps only files that are there.
+        settings::ForgetObservationFile(path);
+        showRecentFiles();
+    }
+    loadObservationFile(path);
+}
+
+void TForm1::showRecentFiles()
+{
+    RecentFilesMenu->clear();
+    const QStringList files = settings::RecentObservationFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString shown = QDir::toNativeSeparators(files[i]).replace('&', QStringLiteral("&&"));
+        QAction* action = RecentFilesMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        connect(action, &QAction::triggered, this,
+                [this, path = files[i]] { Reporting(this, &TForm1::openRecentFile)(path); });
+    }
+    RecentFilesMenu->setEnabled(!files.isEmpty());
 }
 
 void TForm1::N10Click()
@@ -385,7 +440,12 @@ void TForm1::N12Click()
 
 void TForm1::SpeedButton8Click()
 {
-    shell::OpenUrl(QUrl(kMethodPageUrl));
+    const QUrl page = MethodPageUrl();
+    if (!shell::OpenUrl(page))
+        throw std::runtime_error(
+            QStringLiteral("Не удалось открыть страницу о методе в браузере. Откройте её сами:\n%1")
+                .arg(page.isLocalFile() ? QDir::toNativeSeparators(page.toLocalFile()) : page.toString())
+                .toStdString());
 }
 
 void TForm1::SpeedButton9Click()
@@ -441,6 +501,7 @@ void TForm1::setUpResidualPage()
     Chart2->setChart(chart);
     delete initial;
     Chart2->setRenderHint(QPainter::Antialiasing);
+    Chart2->setAccessibleName(QStringLiteral("График остатков регрессии по годам"));
     w->addTab(TabSheet4, QStringLiteral("Остатки"));
 }
 
@@ -481,8 +542,10 @@ void TForm1::setUpExports()
     connect(N14, &QAction::triggered, this, Reporting(this, &TForm1::N14Click));
 
     // "Файл" comes first in the menu bar, whatever menus are there already.
-    auto* file = new QMenu(QStringLiteral("Файл"), this);
-    N15 = file->addAction(QStringLiteral("Сохранить отчёт…"));
+    auto* file = new QMenu(QStringLiteral("&Файл"), this);
+    RecentFilesMenu = file->addMenu(QStringLiteral("&Недавние файлы"));
+    showRecentFiles();
+    N15 = file->addAction(QStringLiteral("Сохранить &отчёт…"));
     menuBar()->insertMenu(menuBar()->actions().value(0, nullptr), file);
     connect(N15, &QAction::triggered, this, Reporting(this, &TForm1::N15Click));
 
@@ -495,9 +558,9 @@ void TForm1::setUpExports()
 void TForm1::setUpShortcuts()
 {
     const std::pair<QKeySequence, QToolButton*> shortcuts[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_N), SpeedButton5},
-        {QKeySequence(Qt::CTRL | Qt::Key_O), SpeedButton6},
-        {QKeySequence(Qt::CTRL | Qt::Key_S), SpeedButton7},
+        {QKeySequence(QKeySequence::New), SpeedButton5},
+        {QKeySequence(QKeySequence::Open), SpeedButton6},
+        {QKeySequence(QKeySequence::Save), SpeedButton7},
         {QKeySequence(Qt::Key_F9), SpeedButton2},
     };
     for (const auto& [keys, button] : shortcuts) {
@@ -534,17 +597,21 @@ void TForm1::StringGrid1Paste(const std::string& text, int column, int row)
 void TForm1::N14Click()
 {
     const QString path = file_chooser::ChooseFileToSaveAs(
-        {this, fileDialogFolder(), QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)")}, {"png", "svg"});
-    if (!path.isEmpty())
-        exporting::SaveChartPicture(Chart1, path);
+        {this, settings::DialogFolder(), QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)")}, {"png", "svg"});
+    if (path.isEmpty())
+        return;
+    exporting::SaveChartPicture(Chart1, path);
+    settings::FileUsed(path);
 }
 
 void TForm1::N15Click()
 {
     const QString path = file_chooser::ChooseFileToSaveAs(
-        {this, fileDialogFolder(), QStringLiteral("Документ PDF (*.pdf)")}, {"pdf"});
-    if (!path.isEmpty())
-        exporting::WriteReport(path, m_book, DecimalSeparator(), Chart1, Chart2);
+        {this, settings::DialogFolder(), QStringLiteral("Документ PDF (*.pdf)")}, {"pdf"});
+    if (path.isEmpty())
+        return;
+    exporting::WriteReport(path, m_book, DecimalSeparator(), Chart1, Chart2);
+    settings::FileUsed(path);
 }
 
 namespace {

@@ -42,14 +42,18 @@ public:
     QMenu* PopupMenu2;
     QAction* N14;  // "Сохранить график…"
     QAction* N15;  // "Сохранить отчёт…"
+    QMenu* RecentFilesMenu;  // "Недавние файлы", the observation files used last
 
-    // The menu bar: forecast window, instruction (F1), about box, the method's web page.
+    // The menu bar: forecast window, instruction (F1), about box, the method page.
     QAction* N10;
     QAction* N11;
     QAction* N12;
     QAction* N13;
 
     void FormShow();
+    // Sizes the window to its client area and menu bar, or to `available` (less the
+    // window's frame) when that is smaller: then the client area scrolls.
+    void fitInto(const QRect& available);
     void LabeledEdit1Change(const QString& text);
     void LabeledEdit1KeyPress(char32_t& key);
     void StringGrid1KeyPress(char32_t& key);
@@ -63,6 +67,8 @@ public:
     void N7Click();
     void N14Click();
     void N15Click();
+    // "Окрыть" once the file is chosen; also a file named on the command line.
+    void loadObservationFile(const QString& path);
     void StringGrid1Paste(const std::string& text, int column, int row);
     void N10Click();
     void N11Click();
@@ -91,15 +97,15 @@ private:
 
     void setUpStatisticsPage();
     void setUpExports();
-    // Ctrl+N, Ctrl+O, Ctrl+S and F9 for "Новая ", "Окрыть", "Сохранить" and "Вычислить".
+    // The desktop's New, Open and Save keys (Ctrl+N, Ctrl+O, Ctrl+S) and F9 for
+    // "Новая ", "Окрыть", "Сохранить" and "Вычислить".
     void setUpShortcuts();
     void showStatistics();
     void setUpResidualPage();
     void showResiduals();
-    // "Окрыть" once the file is chosen.
-    void loadObservationFile(const QString& path);
-    // Where the file dialogs start: the program's folder when it may be written, else the documents.
-    QString fileDialogFolder() const;
+    // "Недавние файлы": a file that has gone is dropped from the list and reported as "Окрыть" reports it.
+    void openRecentFile(const QString& path);
+    void showRecentFiles();
 
     model::Workbook m_book;
     // What the statistics page shows: the lines of m_book.statistics.

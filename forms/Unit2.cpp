@@ -1,10 +1,9 @@
 #include "forms/Unit2.h"
 
+#include "forms/data_files.h"
 #include "forms/window_helpers.h"
 #include "model/rtf_reader.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QPushButton>
@@ -17,7 +16,6 @@
 
 #include <cmath>
 #include <stdexcept>
-#include <utility>
 
 TForm2* Form2 = nullptr;
 
@@ -25,27 +23,12 @@ namespace {
 
 const QString kDocumentName = QStringLiteral("о программе.rtf");
 
-QStringList DefaultDataFolders()
-{
-    const QString program = QCoreApplication::applicationDirPath();
-    return {program, program + QStringLiteral("/../share/cobb-douglas")};
-}
-
-QStringList& DataFolders()
-{
-    static QStringList folders = DefaultDataFolders();
-    return folders;
-}
-
-// The document's bytes from the working folder, else from the first data
-// folder that has it. Throws naming the file and the system's reason.
+// The document's bytes from the first place that has it. Throws naming the file and the system's reason.
 QByteArray ReadDocument()
 {
-    QStringList folders = DataFolders();
-    folders.prepend(QDir::currentPath());
     QString reason;
-    for (const QString& folder : folders) {
-        QFile file(QDir(folder).filePath(kDocumentName));
+    for (const QString& path : data_files::Candidates(kDocumentName)) {
+        QFile file(path);
         if (file.open(QIODevice::ReadOnly)) {
             QByteArray bytes = file.readAll();
             if (file.error() == QFileDevice::NoError)
@@ -156,11 +139,6 @@ TForm2::TForm2(QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(RichEdit1);
     layout->addWidget(Panel1);
-}
-
-QStringList TForm2::setDataFolders(QStringList folders)
-{
-    return std::exchange(DataFolders(), std::move(folders));
 }
 
 void TForm2::showEvent(QShowEvent* event)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QStringList>
 #include <QWidget>
 
 class QFrame;
@@ -12,11 +11,6 @@ class TForm2 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
-
-    // The program's own folders searched for the document after the working
-    // folder: beside the executable, then the installed share folder.
-    // Returns the previous folders.
-    static QStringList setDataFolders(QStringList folders);
 
     QTextEdit* RichEdit1;
     QFrame* Panel1;

@@ -7,7 +7,7 @@ namespace {
 
 UrlOpener& CurrentOpener()
 {
-    static UrlOpener opener = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    static UrlOpener opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     return opener;
 }
 
@@ -18,10 +18,9 @@ UrlOpener SetUrlOpener(UrlOpener opener)
     return std::exchange(CurrentOpener(), std::move(opener));
 }
 
-void OpenUrl(const QUrl& url)
+bool OpenUrl(const QUrl& url)
 {
-    if (CurrentOpener())
-        CurrentOpener()(url);
+    return CurrentOpener() && CurrentOpener()(url);
 }
 
 }  // namespace shell

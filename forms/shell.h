@@ -8,10 +8,11 @@
 // start a browser.
 namespace shell {
 
-using UrlOpener = std::function<void(const QUrl& url)>;
+// True when something (a browser) took the address.
+using UrlOpener = std::function<bool(const QUrl& url)>;
 
 // Returns the previous opener.
 UrlOpener SetUrlOpener(UrlOpener opener);
-void OpenUrl(const QUrl& url);
+bool OpenUrl(const QUrl& url);
 
 }  // namespace shell

@@ -9,6 +9,9 @@
 UpDown::UpDown(QWidget* parent)
     : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
 {
+    // Screen readers name the arrows by what they do, whichever way they point.
+    m_up->setAccessibleName(QStringLiteral("Увеличить"));
+    m_down->setAccessibleName(QStringLiteral("Уменьшить"));
     for (QToolButton* button : {m_up, m_down}) {
         button->setAutoRepeat(true);
         button->setFocusPolicy(Qt::NoFocus);

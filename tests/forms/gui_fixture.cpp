@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTest>
 #include <QWidget>
 
@@ -13,7 +14,10 @@ void GuiTest::SetUp()
 {
     m_previousReporter = Application::instance()->setErrorReporter(
         [this](const QString& message) { errors.append(message); });
-    m_previousOpener = shell::SetUrlOpener([this](const QUrl& url) { openedUrls.append(url); });
+    m_previousOpener = shell::SetUrlOpener([this](const QUrl& url) {
+        openedUrls.append(url);
+        return browserOpens;
+    });
     m_previousOpen = file_chooser::SetOpenChooser([this](const file_chooser::Request& request) {
         requests.append(request);
         return openChoice;
@@ -27,6 +31,9 @@ void GuiTest::SetUp()
         return overwriteAnswer;
     });
     ASSERT_TRUE(folder.isValid());
+    // What the program remembers goes to this test's own folder, never to the user's settings.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, path(QStringLiteral("settings")));
 
     m_modalWatchdog.setInterval(100);
     QObject::connect(&m_modalWatchdog, &QTimer::timeout, [] {

@@ -19,7 +19,7 @@ class QLineEdit;
 // Drives real windows offscreen. Error boxes are recorded instead of shown,
 // the browser and the file dialogs are replaced (a dialog "chooses"
 // openChoice or saveChoice, the overwrite question answers overwriteAnswer),
-// files go to a temporary folder, and a modal dialog
+// files and the settings go to a temporary folder, and a modal dialog
 // that a test did not expect is closed and fails the test instead of
 // blocking it.
 class GuiTest : public ::testing::Test {
@@ -40,6 +40,7 @@ protected:
 
     QStringList errors;
     QList<QUrl> openedUrls;
+    bool browserOpens = true;  // what the replaced browser answers
     QTemporaryDir folder;
 
     QString openChoice;

@@ -1,4 +1,5 @@
 #include "forms/Unit2.h"
+#include "forms/data_files.h"
 #include "forms/Unit3.h"
 #include "tests/forms/gui_fixture.h"
 
@@ -29,14 +30,14 @@ protected:
         GuiTest::SetUp();
         m_previousFolder = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(folder.path()));
-        m_previousDataFolders = TForm2::setDataFolders({QStringLiteral(COBB_PROGRAM_DIR)});
+        m_previousDataFolders = data_files::SetFolders({QStringLiteral(COBB_PROGRAM_DIR)});
         window = std::make_unique<TForm2>();
     }
 
     void TearDown() override
     {
         window.reset();
-        TForm2::setDataFolders(m_previousDataFolders);
+        data_files::SetFolders(m_previousDataFolders);
         QDir::setCurrent(m_previousFolder);
         GuiTest::TearDown();
     }
@@ -122,7 +123,7 @@ TEST_F(InstructionWindowTest, UnreadableDocumentIsReportedAndTheOldTextStays)
     writeWorkingDocument("{\\rtf1 Old text\\par}");
     show();
     ASSERT_EQ(text(), "Old text");
-    TForm2::setDataFolders({data.path()});
+    data_files::SetFolders({data.path()});
 
     for (const Case& test : cases) {
         window->hide();

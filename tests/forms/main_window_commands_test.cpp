@@ -3,7 +3,6 @@
 #include "tests/forms/main_window_fixture.h"
 
 #include <QCategoryAxis>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLineSeries>
 #include <QTest>
@@ -136,17 +135,6 @@ TEST_F(MainWindowCommandsTest, SavesTheTableAndLoadsItBack)
     EXPECT_EQ(cellText(window->StringGrid1, 0, 2), "2");  // the year is not kept in the file
     window->SpeedButton2->click();
     EXPECT_EQ(window->Label2->text(), "a=0,500000");
-}
-
-TEST_F(MainWindowCommandsTest, FileDialogsStartInTheProgramFolderWithTheTextFilter)
-{
-    window->SpeedButton6->click();
-    window->SpeedButton7->click();
-    ASSERT_EQ(requests.size(), 2);
-    for (const file_chooser::Request& request : requests) {
-        EXPECT_EQ(request.folder, QCoreApplication::applicationDirPath());
-        EXPECT_EQ(request.filter, QStringLiteral("Текстовые документы (*.txt)"));
-    }
 }
 
 TEST_F(MainWindowCommandsTest, SavingKeepsATxtNameAndAsksBeforeReplacingAnExtendedOne)

@@ -5,6 +5,7 @@
 #include "forms/Unit4.h"
 #include "tests/forms/gui_fixture.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 using StartupTest = GuiTest;
@@ -37,4 +38,35 @@ TEST_F(StartupTest, ExitButtonEndsTheProgramAlthoughOtherWindowsExist)
     EXPECT_EQ(QCoreApplication::exec(), 0) << "the program did not end";
     EXPECT_FALSE(Form1->isVisible());
     DestroyWindows();
+}
+
+TEST_F(StartupTest, AFileNamedOnTheCommandLineLoadsOnceTheProgramRuns)
+{
+    const QString example = QStringLiteral(COBB_EXAMPLES_DIR "/cobb-douglas-1928.txt");
+    const QString missing = path("missing.txt");
+    struct Case {
+        QStringList arguments;
+        QString count;
+        QString error;  // what the message ends with, or empty for none
+    };
+    const Case cases[] = {
+        {{"cobb-douglas"}, "1", {}},
+        {{"cobb-douglas", example}, "24", {}},
+        {{"cobb-douglas", missing}, "1", QStringLiteral("Не удалось прочитать файл «%1».").arg(missing)},
+    };
+    for (const Case& test : cases) {
+        errors.clear();
+        CreateWindows();
+        OpenStartFile(test.arguments);
+        EXPECT_EQ(Form1->LabeledEdit1->text(), "1") << "loaded before the program runs";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Form1->LabeledEdit1->text(), test.count) << test.arguments.join(' ').toStdString();
+        if (test.error.isEmpty()) {
+            EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        } else {
+            ASSERT_EQ(errors.size(), 1);
+            EXPECT_TRUE(errors.front().endsWith(test.error)) << errors.front().toStdString();
+        }
+        DestroyWindows();
+    }
 }
