@@ -122,13 +122,18 @@ void TForm1::setUpWindow()
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(WindowFont());
-    ClientArea->setFixedSize(872, 629);
     // On a screen smaller than the window (a laptop at 125 %) the client area scrolls inside a window that fits.
-    auto* scroller = new QScrollArea();
+    auto* scroller = new QScrollArea(this);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidget(takeCentralWidget());
     setCentralWidget(scroller);
+    // Moving the client area polishes its styled widgets again, and the captions
+    // in the group boxes lose the bold font they inherit from them.
+    for (QGroupBox* box : {GroupBox2, GroupBox1})
+        for (QLabel* label : box->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            label->setFont(box->font());
+    setFont(WindowFont());
+    ClientArea->setFixedSize(872, 629);
     Label1->lower();
 
     UpDown1->setOrientation(Qt::Horizontal);

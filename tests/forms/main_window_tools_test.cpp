@@ -263,9 +263,9 @@ TEST_F(MainWindowToolsTest, TheReportIsAnA4PdfWithTheResults)
 {
     QMenu* first = window->menuBar()->actions().front()->menu();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->title(), QStringLiteral("Файл"));
+    EXPECT_EQ(first->title(), QStringLiteral("&Файл"));
     EXPECT_TRUE(first->actions().contains(window->N15));
-    EXPECT_EQ(window->N15->text(), QStringLiteral("Сохранить отчёт…"));
+    EXPECT_EQ(window->N15->text(), QStringLiteral("Сохранить &отчёт…"));
 
     computeExample();
     saveChoice = path("report");

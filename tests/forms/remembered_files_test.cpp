@@ -30,6 +30,7 @@ protected:
     {
         openChoice = file;
         window->SpeedButton6->click();
+        openChoice.clear();
     }
 
     QStringList recentMenu() const
