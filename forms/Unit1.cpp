@@ -413,13 +413,16 @@ void TForm1::openRecentFile(const QString& path)
 
 void TForm1::showRecentFiles()
 {
-    RecentFilesMenu->clear();
+    // The entries are relabelled, never deleted: this runs inside a click on one of them.
     const QStringList files = settings::RecentObservationFiles();
-    for (int i = 0; i < files.size(); ++i) {
+    const QList<QAction*> entries = RecentFilesMenu->actions();
+    for (int i = 0; i < entries.size(); ++i) {
+        entries[i]->setVisible(i < files.size());
+        if (i >= files.size())
+            continue;
         const QString shown = QDir::toNativeSeparators(files[i]).replace('&', QStringLiteral("&&"));
-        QAction* action = RecentFilesMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
-        connect(action, &QAction::triggered, this,
-                [this, path = files[i]] { Reporting(this, &TForm1::openRecentFile)(path); });
+        entries[i]->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        entries[i]->setData(files[i]);
     }
     RecentFilesMenu->setEnabled(!files.isEmpty());
 }
@@ -549,6 +552,11 @@ void TForm1::setUpExports()
     // "Файл" comes first in the menu bar, whatever menus are there already.
     auto* file = new QMenu(QStringLiteral("&Файл"), this);
     RecentFilesMenu = file->addMenu(QStringLiteral("&Недавние файлы"));
+    for (int i = 0; i < settings::kRecentFileCount; ++i) {
+        QAction* entry = RecentFilesMenu->addAction(QString());
+        connect(entry, &QAction::triggered, this,
+                [this, entry] { Reporting(this, &TForm1::openRecentFile)(entry->data().toString()); });
+    }
     showRecentFiles();
     N15 = file->addAction(QStringLiteral("Сохранить &отчёт…"));
     menuBar()->insertMenu(menuBar()->actions().value(0, nullptr), file);
