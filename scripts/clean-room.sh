@@ -245,10 +245,15 @@ run_under_xvfb() {
     fi
     echo "advice: $advice"
     local install=${advice%% && *} start=${advice#* && }
+    local program=${start#xvfb-run -a }
+    if [ "$program" = "$start" ]; then
+        echo "the advice does not start the program with xvfb-run -a" >&2
+        return 1
+    fi
     inside "export DEBIAN_FRONTEND=noninteractive; cd /root/cobb-douglas && $install"
     # The tool that sees windows, for the probe only.
     inside 'DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends x11-utils'
-    inside "cd /root/cobb-douglas && ${start/xvfb-run -a /xvfb-run -a -s '-screen 0 1366x768x24' window-probe.sh }"
+    inside "cd /root/cobb-douglas && xvfb-run -a -s '-screen 0 1366x768x24' window-probe.sh $program"
 }
 
 package_and_install() {
