@@ -17,8 +17,8 @@ void CreateWindows()
     Form1->show();
     Form2 = new TForm2();
     AboutBox1 = new TAboutBox1();
-    // The forecast uses the coefficients "Вычислить" last wrote on the main window.
-    Form4 = new TForm4([main = Form1] { return TForm4::ForecastCoefficients{main->alfa, main->A}; });
+    // The forecast uses the coefficients "Вычислить" last wrote on the main window, and their fit.
+    Form4 = new TForm4([main = Form1] { return model::ForecastBasisOf(main->workbook()); });
 }
 
 void OpenStartFile(const QStringList& arguments)

@@ -14,16 +14,17 @@
 
 TForm4* Form4 = nullptr;
 
-TForm4::TForm4(CoefficientSource coefficients, QWidget* parent)
-    : QWidget(parent), m_coefficients(std::move(coefficients))
+TForm4::TForm4(BasisSource basis, QWidget* parent)
+    : QWidget(parent), m_basis(std::move(basis))
 {
     setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                    | Qt::WindowStaysOnTopHint);
     setFont(WindowFont());
-    // 562 × 497 is the outer size: the frame, known once the native window exists, comes out of it.
+    // 752 × 497 is the outer size, 562 wide and the prediction interval's column: the frame,
+    // known once the native window exists, comes out of it.
     create();
-    resize(QSize(562, 497).shrunkBy(windowHandle()->frameMargins()));
+    resize(QSize(752, 497).shrunkBy(windowHandle()->frameMargins()));
 
     StringGrid1->setTable(m_table, true);
     StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -56,8 +57,7 @@ void TForm4::showEvent(QShowEvent* event)
 
 void TForm4::FormShow()
 {
-    m_table.setHeaders({"  Год ", "ОПФ(К)", "Численость (L)", "Прогноз (Y)"});
-    m_table.setColumnWidths({40, 121, 124, 149});
+    model::SetForecastHeaders(m_table);
     CentreOnScreen(*this);
 }
 
@@ -76,8 +76,7 @@ void TForm4::SpeedButton1Click()
     std::string countText = LabeledEdit1->text().toStdString();
     // The command may replace "0" by "1" before a later row fails.
     const auto show = qScopeGuard([&] { showCountText(countText); });
-    const ForecastCoefficients coefficients = m_coefficients();
-    model::ForecastCommand(m_table, countText, coefficients.alfa, coefficients.A, DecimalSeparator());
+    model::ForecastCommand(m_table, countText, m_basis(), DecimalSeparator());
 }
 
 void TForm4::SpeedButton2Click()

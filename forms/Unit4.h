@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/prediction_interval.h"
 #include "model/table.h"
 #include "model/workbook.h"
 #include "ui_Unit4.h"
@@ -9,18 +10,15 @@
 #include <functional>
 
 // The forecast window: output for planned capital and labour with the
-// coefficients last estimated on the main window.
+// coefficients last estimated on the main window, and its prediction interval.
 class TForm4 : public QWidget, public Ui::TForm4 {
     Q_OBJECT
 public:
-    struct ForecastCoefficients {
-        double alfa = 0;
-        double A = 0;
-    };
-    // Asked on every "Расчитать" for the coefficients last estimated.
-    using CoefficientSource = std::function<ForecastCoefficients()>;
+    // Asked on every "Расчитать" for the coefficients last estimated and
+    // what the prediction intervals need of their fit.
+    using BasisSource = std::function<model::ForecastBasis()>;
 
-    explicit TForm4(CoefficientSource coefficients, QWidget* parent = nullptr);
+    explicit TForm4(BasisSource basis, QWidget* parent = nullptr);
     ~TForm4() override;
 
     model::Table& table() { return m_table; }
@@ -39,7 +37,7 @@ private:
     // Shows a count text the model changed, without running the count rule on it again.
     void showCountText(const std::string& countText);
 
-    CoefficientSource m_coefficients;
+    BasisSource m_basis;
     model::Table m_table{model::ForecastColumn::kCount};
 };
 

@@ -100,7 +100,7 @@ void Forecast(Cells& cells, double alfa, double A, char separator)
     model::Table forecast(model::ForecastColumn::kCount);
     std::string countText = cells.next();
     try {
-        model::ForecastCommand(forecast, countText, alfa, A, separator);
+        model::ForecastCommand(forecast, countText, {alfa, A}, separator);
     } catch (const model::ConversionError&) {
         return;
     } catch (const model::CountError&) {
@@ -112,7 +112,7 @@ void Forecast(Cells& cells, double alfa, double A, char separator)
         forecast.setCell(model::ForecastColumn::kL, row, cells.next());
     }
     try {
-        model::ForecastCommand(forecast, countText, alfa, A, separator);
+        model::ForecastCommand(forecast, countText, {alfa, A}, separator);
     } catch (const model::ComputationError&) {
     }
 }

@@ -303,23 +303,31 @@ ComputeOutcome ComputeCommand(Workbook& book, char separator)
     return {};
 }
 
-void ForecastCommand(Table& forecast, std::string& countText, double alfa, double A, char separator)
+std::vector<Forecast> ForecastCommand(Table& forecast, std::string& countText, const ForecastBasis& basis,
+                                      char separator)
 {
     if (countText == "0")
         countText = "1";
     forecast.setRowCount(ParseObservationCount(countText) + 1);
+    std::vector<Forecast> forecasts;
     for (int row = 1; row < forecast.rowCount(); ++row) {
         if (forecast.cell(ForecastColumn::kK, row).empty() || forecast.cell(ForecastColumn::kL, row).empty())
-            return;
+            break;
         const Real k = ParseCell(forecast, ForecastColumn::kK, row, separator);
         const Real l = ParseCell(forecast, ForecastColumn::kL, row, separator);
+        Forecast result;
         const std::string text = InRow(row, [&] {
-            const Real y = FittedInRow(A, alfa, k, l, row, forecast.cell(ForecastColumn::kK, 0),
-                                       forecast.cell(ForecastColumn::kL, 0));
-            return FormatFixed(ToDouble(y), 6, separator);
+            result.y = ToDouble(FittedInRow(basis.A, basis.alfa, k, l, row, forecast.cell(ForecastColumn::kK, 0),
+                                            forecast.cell(ForecastColumn::kL, 0)));
+            return FormatFixed(result.y, 6, separator);
         });
+        result.interval = Predict(basis, result.y, ToDouble(k), ToDouble(l));
         forecast.setCell(ForecastColumn::kY, row, text);
+        forecast.setCell(ForecastColumn::kInterval, row,
+                         IntervalText(result.interval.low, result.interval.high, separator));
+        forecasts.push_back(result);
     }
+    return forecasts;
 }
 
 void ClearForecast(Table& forecast, std::string& countText)

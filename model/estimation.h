@@ -1,11 +1,13 @@
 #pragma once
 
 #include "model/arithmetic.h"
+#include "model/prediction_interval.h"
 #include "model/table.h"
 #include "model/workbook.h"
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // The estimation behind "Вычислить": least squares on Z = ln(Y/L) against
 // X = ln(K/L), the calculation table, the coefficients, the fit in levels
@@ -77,14 +79,22 @@ struct ComputeOutcome {
 // before any coefficient is written); whatever was written before stays.
 ComputeOutcome ComputeCommand(Workbook& book, char separator);
 
-// The forecast window's command: FittedOutput for every row of `forecast`
-// (ForecastColumn) down to the first row
+// A forecast Y and its 95 % prediction interval.
+struct Forecast {
+    double y = 0;
+    PredictionInterval interval;
+};
+
+// The forecast window's command: FittedOutput with the basis's alfa and A
+// for every row of `forecast` (ForecastColumn) down to the first row
 // whose K or L is empty. Changes countText "0" to "1", sets the row count to
 // the count + 1 (a count that is not an integer or is out of range throws
-// and leaves the table as it was), writes the forecast Y with 6 decimals. Throws
-// ComputationError on a bad K or L text or an arithmetic fault; the rows
-// above keep their new forecast.
-void ForecastCommand(Table& forecast, std::string& countText, double alfa, double A, char separator);
+// and leaves the table as it was), writes the forecast Y with 6 decimals
+// and beside it its prediction interval (Predict) as IntervalText. Returns
+// the forecasts of the rows written. Throws ComputationError on a bad K or
+// L text or an arithmetic fault; the rows above keep their new forecast.
+std::vector<Forecast> ForecastCommand(Table& forecast, std::string& countText, const ForecastBasis& basis,
+                                      char separator);
 
 // The forecast window's "Очистить": erases every data row, leaves one data
 // row numbered "1" and sets countText to "1".

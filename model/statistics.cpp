@@ -77,6 +77,8 @@ void FitRestricted(Statistics& s, const std::vector<double>& x, const std::vecto
     s.a = Tested({Known(a), StandardError(variance / sxx, df)}, df);
     s.b = Tested({Known(b), StandardError(variance * (1.0 / n + xMean * xMean / sxx), df)}, df);
     s.residualStandardError = StandardError(variance, df);
+    s.xMean = xMean;
+    s.sxx = sxx;
 
     s.r2 = sst > 0 ? Known(1 - ssr / sst) : Missing(Gap::Undetermined);
     if (!s.r2.known() || df < 1) {
@@ -274,6 +276,14 @@ std::string PValueText(const Figure& figure, char separator)
     return figure.known() ? FormatGeneral(Significant(figure.value, 4), separator) : GapText(figure.gap);
 }
 
+std::string IntervalText(const Figure& low, const Figure& high, char separator)
+{
+    if (!low.known())
+        return GapText(low.gap);
+    // std::string first: GCC 12 at -O3 warns falsely (-Wrestrict) on "[" + text.
+    return std::string("[") + FigureText(low, 6, separator) + "; " + FigureText(high, 6, separator) + "]";
+}
+
 void AppendCoefficientLines(std::vector<StatisticsLine>& lines, const std::string& name,
                             const Coefficient& coefficient, char separator)
 {
@@ -283,10 +293,7 @@ void AppendCoefficientLines(std::vector<StatisticsLine>& lines, const std::strin
     lines.push_back({"    t-статистика" + suffix, FigureText(coefficient.t, 4, separator)});
     lines.push_back({"    p-значение" + suffix, PValueText(coefficient.p, separator)});
     lines.push_back({"    95 % доверительный интервал" + suffix,
-                     // std::string first: GCC 12 at -O3 warns falsely (-Wrestrict) on "[" + text.
-                     coefficient.low.known() ? std::string("[") + FigureText(coefficient.low, 6, separator) + "; "
-                                                   + FigureText(coefficient.high, 6, separator) + "]"
-                                             : GapText(coefficient.low.gap)});
+                     IntervalText(coefficient.low, coefficient.high, separator)});
 }
 
 std::vector<StatisticsLine> StatisticsLines(const Statistics& s, char separator)

@@ -48,6 +48,7 @@ struct Statistics {
     Figure r2, adjustedR2;
     Figure f, fP;  // F(1, n − 2) of the regression
     Figure residualStandardError;
+    double xMean = 0, sxx = 0;  // X̄ and Σ (X − X̄)², which a forecast's prediction interval needs
 
     // ln Y = c + α·ln K + β·ln L.
     Estimate alpha, beta, c, alphaPlusBeta;
@@ -99,6 +100,9 @@ std::string FigureText(const Figure& figure, int decimals, char separator);
 
 // A p-value to four significant digits, or the text of its gap.
 std::string PValueText(const Figure& figure, char separator);
+
+// An interval "[low; high]" with six decimals, or the text of low's gap.
+std::string IntervalText(const Figure& low, const Figure& high, char separator);
 
 // The five lines of a coefficient named `name`: its value, standard error,
 // t, p and 95 % interval, the last four indented.

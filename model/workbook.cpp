@@ -21,6 +21,12 @@ void SetTableHeaders(Workbook& book)
     book.fit.setColumnWidths({70, 133, 140});
 }
 
+void SetForecastHeaders(Table& forecast)
+{
+    forecast.setHeaders({"  Год ", "ОПФ(К)", "Численость (L)", "Прогноз (Y)", "95 % интервал прогноза"});
+    forecast.setColumnWidths({40, 121, 124, 149, 190});
+}
+
 void SetCountText(Workbook& book, std::string_view text)
 {
     if (book.countText == text)

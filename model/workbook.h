@@ -34,9 +34,10 @@ struct FitColumn {
     enum : int { kYear, kY, kFittedY, kCount };
 };
 
-// The forecast window's table: planned K and L and the forecast output.
+// The forecast window's table: planned K and L, the forecast output and its
+// 95 % prediction interval.
 struct ForecastColumn {
-    enum : int { kYear, kK, kL, kY, kCount };
+    enum : int { kYear, kK, kL, kY, kInterval, kCount };
 };
 
 // Everything the main window shows besides its layout: the three tables,
@@ -75,6 +76,9 @@ struct Workbook {
 
 // Writes the headers and column widths of the three tables.
 void SetTableHeaders(Workbook& book);
+
+// Writes the headers and column widths of the forecast window's table.
+void SetForecastHeaders(Table& forecast);
 
 // Shows a new count text and, when it differs from the old one, applies
 // CountRule to the observation and calculation tables. The text stays shown

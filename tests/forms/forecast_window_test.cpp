@@ -16,8 +16,7 @@ protected:
         GuiTest::SetUp();
         main = std::make_unique<TForm1>();
         // Wired as the start-up code wires it: the coefficients the main window last estimated.
-        window = std::make_unique<TForm4>(
-            [main = main.get()] { return TForm4::ForecastCoefficients{main->alfa, main->A}; });
+        window = std::make_unique<TForm4>([main = main.get()] { return model::ForecastBasisOf(main->workbook()); });
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -42,6 +41,7 @@ protected:
     }
 
     QString forecast(int row) const { return cellText(window->StringGrid1, 3, row); }
+    QString interval(int row) const { return cellText(window->StringGrid1, 4, row); }
     int rows() const { return window->StringGrid1->model()->rowCount(); }
 
     // A·K^a·L^(1−a) with 6 decimals and the Russian comma.
@@ -57,14 +57,15 @@ protected:
 TEST_F(ForecastWindowTest, HasTheLayoutAndHeadersOfTheForecastWindow)
 {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Прогнозирование показателей"));
-    EXPECT_EQ(window->frameGeometry().size(), QSize(562, 497));
+    // 190 pixels wider than 562 for the prediction interval's column.
+    EXPECT_EQ(window->frameGeometry().size(), QSize(752, 497));
     EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(window->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(window->Panel2->height(), 47);
-    EXPECT_EQ(window->StringGrid1->geometry(), QRect(28, 16, 501, 365));
+    EXPECT_EQ(window->StringGrid1->geometry(), QRect(28, 16, 691, 365));
 
-    const QStringList headers{"  Год ", "ОПФ(К)", "Численость (L)", "Прогноз (Y)"};
-    const int widths[] = {40, 121, 124, 149};
+    const QStringList headers{"  Год ", "ОПФ(К)", "Численость (L)", "Прогноз (Y)", "95 % интервал прогноза"};
+    const int widths[] = {40, 121, 124, 149, 190};
     for (int column = 0; column < model::ForecastColumn::kCount; ++column) {
         EXPECT_EQ(window->StringGrid1->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
         EXPECT_EQ(window->StringGrid1->columnWidth(column), widths[column]);
@@ -81,7 +82,25 @@ TEST_F(ForecastWindowTest, BeforeAnyEstimationEveryForecastIsZero)
     window->SpeedButton1->click();
     EXPECT_EQ(forecast(1), "0,000000");
     EXPECT_EQ(forecast(2), "0,000000");
+    EXPECT_EQ(interval(1), QStringLiteral("не определяется"));
     EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(ForecastWindowTest, ShowsThePredictionIntervalOfTheFitBesideTheForecast)
+{
+    openChoice = QStringLiteral(COBB_EXAMPLES_DIR "/cobb-douglas-1928.txt");
+    main->SpeedButton6->click();
+    main->SpeedButton2->click();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    fill({{"450", "170"}, {"200", "130"}});
+    window->SpeedButton1->click();
+    // R: exp(predict(lm(z ~ x), data.frame(x = log(450 / 170)), interval = "prediction")) * 170
+    // gives 220,904335 in [193,866675; 251,712808]; these rest on the six-decimal logarithms.
+    EXPECT_EQ(forecast(1), "220,904191");
+    EXPECT_EQ(interval(1), "[193,866518; 251,712683]");
+    EXPECT_EQ(forecast(2), "147,165178");
+    EXPECT_TRUE(interval(2).startsWith("[130,41"));
 }
 
 TEST_F(ForecastWindowTest, UsesTheCoefficientsEstimatedWhenPressed)

@@ -454,7 +454,7 @@ TEST_P(ForecastFormulaTest, WritesTheForecastWithSixDecimals)
     std::string count = "1";
     forecast.setCell(ForecastColumn::kK, 1, c.k);
     forecast.setCell(ForecastColumn::kL, 1, c.l);
-    ForecastCommand(forecast, count, c.alfa, c.A, ',');
+    ForecastCommand(forecast, count, {c.alfa, c.A}, ',');
     EXPECT_EQ(forecast.cell(ForecastColumn::kY, 1), c.expected);
 }
 
@@ -472,7 +472,7 @@ class ForecastTest : public ::testing::Test {
 protected:
     ForecastTest()
     {
-        m_forecast.setHeaders({"  Год ", "ОПФ(К)", "Численость (L)", "Прогноз (Y)"});
+        SetForecastHeaders(m_forecast);
         m_forecast.setRowCount(4);
         for (int row = 1; row <= 3; ++row) {
             m_forecast.setCell(ForecastColumn::kK, row, "4");
@@ -488,7 +488,7 @@ protected:
 TEST_F(ForecastTest, RowWithoutLStopsTheForecast)
 {
     m_forecast.setCell(ForecastColumn::kL, 2, "");
-    ForecastCommand(m_forecast, m_count, 0.5, 2, ',');
+    ForecastCommand(m_forecast, m_count, {0.5, 2}, ',');
     EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 1), "12,000000");
     EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 2), "old");
     EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 3), "old");
@@ -513,7 +513,7 @@ TEST_F(ForecastTest, FaultNamesTheCellAndKeepsTheRowsAbove)
         m_forecast.setCell(ForecastColumn::kY, 1, "old");
         m_forecast.setCell(c.column, 2, c.text);
         try {
-            ForecastCommand(m_forecast, m_count, 0.5, 2, ',');
+            ForecastCommand(m_forecast, m_count, {0.5, 2}, ',');
             FAIL() << "no error";
         } catch (const ComputationError& error) {
             EXPECT_EQ(std::string(error.what()), c.message);
@@ -526,20 +526,20 @@ TEST_F(ForecastTest, FaultNamesTheCellAndKeepsTheRowsAbove)
 TEST_F(ForecastTest, CountSetsTheRowsAndIsChecked)
 {
     std::string zero = "0";
-    ForecastCommand(m_forecast, zero, 0.5, 2, ',');
+    ForecastCommand(m_forecast, zero, {0.5, 2}, ',');
     EXPECT_EQ(zero, "1");
     EXPECT_EQ(m_forecast.rowCount(), 2);
 
     for (std::string refused : {"10001", "-1"}) {
         SCOPED_TRACE(refused);
-        EXPECT_THROW(ForecastCommand(m_forecast, refused, 0.5, 2, ','), CountError);
+        EXPECT_THROW(ForecastCommand(m_forecast, refused, {0.5, 2}, ','), CountError);
         EXPECT_EQ(m_forecast.rowCount(), 2);
     }
     std::string notCount = "1,5";
-    EXPECT_THROW(ForecastCommand(m_forecast, notCount, 0.5, 2, ','), ConversionError);
+    EXPECT_THROW(ForecastCommand(m_forecast, notCount, {0.5, 2}, ','), ConversionError);
 
     // Raising the count again shows the hidden rows, which are forecast anew.
-    ForecastCommand(m_forecast, m_count, 0.5, 2, ',');
+    ForecastCommand(m_forecast, m_count, {0.5, 2}, ',');
     EXPECT_EQ(m_forecast.rowCount(), 4);
     EXPECT_EQ(m_forecast.cell(ForecastColumn::kY, 3), "12,000000");
 }
