@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,18 +27,21 @@ constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
 constexpr const char* kUsageText =
-    "Использование: cobb-douglas-cli [--json] [--separator C] FILE\n"
+    "Использование: cobb-douglas-cli [--json] [--separator C] [--forecast K:L]... FILE\n"
     "Оценивает производственную функцию Кобба-Дугласа Y=A*K^a*L^(1-a) по файлу\n"
     "наблюдений (строки Y:K:L) и печатает расчётную таблицу, коэффициенты,\n"
     "аппроксимацию, R2 и статистику оценки.\n"
     "  --json          один объект JSON вместо отчёта\n"
-    "  --separator C   десятичный разделитель (по умолчанию из локали)\n";
+    "  --separator C   десятичный разделитель (по умолчанию из локали)\n"
+    "  --forecast K:L  прогноз Y при капитале K и труде L с 95 % интервалом\n"
+    "                  (можно повторять; числа с тем же разделителем)\n";
 
 struct Options {
     bool help = false;
     bool json = false;
     char separator = ',';
     std::string file;
+    std::vector<std::pair<std::string, std::string>> forecasts;  // K and L texts
 };
 
 // The user's decimal point, or ',' when the locale's is not one character.
@@ -68,6 +72,16 @@ std::optional<Options> ParseArguments(int argc, char** argv)
                 return std::nullopt;
             }
             separator = argv[++i][0];
+        } else if (argument == "--forecast") {
+            const std::string_view planned = i + 1 < argc ? std::string_view(argv[i + 1]) : std::string_view();
+            const std::size_t colon = planned.find(':');
+            if (colon == 0 || colon == std::string_view::npos || colon + 1 == planned.size()
+                || planned.find(':', colon + 1) != std::string_view::npos) {
+                std::cerr << "--forecast ждёт K:L.\n" << kUsageText;
+                return std::nullopt;
+            }
+            options.forecasts.emplace_back(planned.substr(0, colon), planned.substr(colon + 1));
+            ++i;
         } else if (argument.size() > 1 && argument.front() == '-') {
             std::cerr << "Неизвестный параметр " << argument << ".\n" << kUsageText;
             return std::nullopt;
@@ -165,7 +179,29 @@ void PrintLines(std::ostream& out, const std::vector<model::StatisticsLine>& lin
     }
 }
 
-void PrintReport(std::ostream& out, const model::Workbook& book, char separator)
+// The forecast window's table with the planned K and L, after "Расчитать".
+struct ForecastRun {
+    model::Table table{model::ForecastColumn::kCount};
+    std::vector<model::Forecast> forecasts;
+};
+
+// Forecasts each planned K and L as the forecast window does. Throws what ForecastCommand throws.
+ForecastRun RunForecasts(const model::Workbook& book, const std::vector<std::pair<std::string, std::string>>& planned,
+                         char separator)
+{
+    ForecastRun run;
+    model::SetForecastHeaders(run.table);
+    std::string countText = model::CountRule(std::to_string(planned.size()), {&run.table});
+    for (std::size_t i = 0; i < planned.size(); ++i) {
+        run.table.setCell(model::ForecastColumn::kK, static_cast<int>(i) + 1, planned[i].first);
+        run.table.setCell(model::ForecastColumn::kL, static_cast<int>(i) + 1, planned[i].second);
+    }
+    run.forecasts = model::ForecastCommand(run.table, countText, model::ForecastBasisOf(book), separator);
+    return run;
+}
+
+void PrintReport(std::ostream& out, const model::Workbook& book, char separator,
+                 const std::optional<ForecastRun>& forecast)
 {
     out << "Расчётная таблица\n";
     PrintTable(out, Headers(book.calculation), Written(book.calculation));
@@ -185,6 +221,10 @@ void PrintReport(std::ostream& out, const model::Workbook& book, char separator)
     if (book.diagnostics) {
         out << "\nДиагностика\n";
         PrintLines(out, model::DiagnosticsLines(*book.diagnostics, separator));
+    }
+    if (forecast) {
+        out << "\nПрогноз\n";
+        PrintTable(out, Headers(forecast->table), Written(forecast->table));
     }
 }
 
@@ -322,7 +362,26 @@ std::string JsonRows(const Rows& rows)
     return json + "  ]";
 }
 
-void PrintJson(std::ostream& out, const model::Workbook& book, const std::optional<std::string>& error)
+// Each forecast with its K and L texts and its interval; null when none ran through.
+std::string JsonForecasts(const std::optional<ForecastRun>& forecast)
+{
+    if (!forecast)
+        return "null";
+    std::string json = "[";
+    for (std::size_t i = 0; i < forecast->forecasts.size(); ++i) {
+        const model::Forecast& f = forecast->forecasts[i];
+        const int row = static_cast<int>(i) + 1;
+        json += std::string(i > 0 ? "," : "") + "\n    {\"K\": "
+                + JsonString(forecast->table.cell(model::ForecastColumn::kK, row))
+                + ", \"L\": " + JsonString(forecast->table.cell(model::ForecastColumn::kL, row))
+                + ", \"forecast\": " + JsonNumber(f.y) + ", \"low\": " + JsonFigure(f.interval.low)
+                + ", \"high\": " + JsonFigure(f.interval.high) + "}";
+    }
+    return json + "]";
+}
+
+void PrintJson(std::ostream& out, const model::Workbook& book, const std::optional<ForecastRun>& forecast,
+               const std::optional<std::string>& error)
 {
     out << "{\n"
         << "  \"observations\": " << JsonRows(Written(book.observations)) << ",\n"
@@ -337,6 +396,7 @@ void PrintJson(std::ostream& out, const model::Workbook& book, const std::option
         << "  \"A\": " << JsonNumber(book.A) << ",\n"
         << "  \"statistics\": " << JsonStatistics(book.statistics) << ",\n"
         << "  \"diagnostics\": " << JsonDiagnostics(book.diagnostics) << ",\n"
+        << "  \"forecasts\": " << JsonForecasts(forecast) << ",\n"
         << "  \"error\": " << (error ? JsonString(*error) : "null") << "\n"
         << "}\n";
 }
@@ -371,11 +431,19 @@ int main(int argc, char** argv)
     } catch (const std::exception& failure) {
         error = failure.what();
     }
+    std::optional<ForecastRun> forecast;
+    if (!error && !options->forecasts.empty()) {
+        try {
+            forecast = RunForecasts(book, options->forecasts, options->separator);
+        } catch (const std::exception& failure) {
+            error = failure.what();
+        }
+    }
 
     if (options->json)
-        PrintJson(std::cout, book, error);
+        PrintJson(std::cout, book, forecast, error);
     else
-        PrintReport(std::cout, book, options->separator);
+        PrintReport(std::cout, book, options->separator, forecast);
     if (error) {
         std::cerr << *error << '\n';
         return kFailed;
