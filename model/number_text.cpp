@@ -213,12 +213,12 @@ long long DecimalOrder(std::string_view whole, std::string_view fraction, bool e
 }
 
 // The text as a message quotes it. A cell may hold a megabyte of text, which
-// no message box can show in reasonable time: a long one is cut, between
-// whole UTF-8 characters, and ends in an ellipsis.
+// no message box can show in reasonable time, and control characters that
+// would cut or reshape the message.
 std::string Quoted(std::string_view text)
 {
     constexpr std::size_t kQuotedBytes = 100;
-    return "'" + CutUtf8(text, kQuotedBytes) + "'";
+    return "'" + VisibleControls(CutUtf8(text, kQuotedBytes)) + "'";
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ public:
 // and an underflow as 0.
 // Throws ConversionError "'<text>' is not a valid floating point value" on
 // any other text and on a value too large for a double; a text of more than
-// 100 bytes is quoted by its first characters and an ellipsis.
+// 100 bytes is quoted by its first characters and an ellipsis, and a control
+// character is written visibly (VisibleControls).
 double ParseNumber(std::string_view text, char separator);
 
 // A 32-bit integer. Throws ConversionError "'<text>' is not a valid integer

@@ -27,10 +27,14 @@ enum class FileAction { Read, Write };
 
 // A failed file operation. what() is the platform's message for the error
 // ("File access denied", "Disk full", "File not found" when reading, "File
-// too large", else "I/O error <errno>"), then a line in Russian naming the file.
+// too large", else "I/O error <errno>"), then a line in Russian naming the
+// file, ended by the explanation, or by plain words for an error whose
+// platform message says little (a folder, a name too long...). The file's
+// name is quoted with its control characters visible and, past 100 bytes,
+// cut in the middle.
 class FileError : public std::runtime_error {
 public:
-    FileError(int error, FileAction action, const std::string& path);
+    FileError(int error, FileAction action, const std::string& path, const std::string& explanation = {});
 
     // The errno value the operation failed with.
     int error() const { return m_error; }
@@ -39,9 +43,11 @@ private:
     int m_error;
 };
 
-// File content as UTF-8: kept as it is when it is valid UTF-8 (a leading
-// byte-order mark removed), otherwise read as Windows-1251. NUL bytes are
-// kept: such a text loads, and fails only when a computation parses it.
+// File content as UTF-8: UTF-16 (little or big endian) when it starts with
+// its byte-order mark, which is removed (a lone surrogate or an odd last byte
+// becoming U+FFFD); otherwise kept as it is when it is valid UTF-8 (a leading
+// byte-order mark removed), else read as Windows-1251. NUL bytes are kept:
+// such a text loads, and fails only when a computation parses it.
 std::string DecodeFileText(std::string_view bytes);
 
 // What the lines of a file hold that the observation rows will not show as
@@ -59,12 +65,13 @@ struct ObservationFileReport {
     std::size_t firstLineWithExtraFields = 0;
 };
 
-// Splits decoded text into lines and fields. A line ends at LF; every CR is
-// dropped; text after the last LF is a line too, so the empty text has no
-// line and a final LF adds none. Field 1 runs to the first ':', field 2 to
-// the next, field 3 to the next or to the end; a missing field is empty and
-// anything after a third ':' is ignored. Notes in report, when given, what
-// the lines hold besides numbers.
+// Splits decoded text into lines and fields. A line ends at LF, and every
+// CR is dropped; but in a text with CRs and no LF, as old spreadsheets and
+// Mac editors write, a line ends at CR. Text after the last line end is a
+// line too, so the empty text has no line and a final line end adds none.
+// Field 1 runs to the first ':', field 2 to the next, field 3 to the next or
+// to the end; a missing field is empty and anything after a third ':' is
+// ignored. Notes in report, when given, what the lines hold besides numbers.
 std::vector<ObservationLine> ParseObservationText(std::string_view text,
                                                   ObservationFileReport* report = nullptr);
 
@@ -79,11 +86,17 @@ inline constexpr std::size_t kMaxObservationFileBytes = std::size_t{16} << 20;
 
 // Reads, decodes and splits a whole file, but no more than
 // kMaxObservationCount + 1 lines: a file of more cannot be loaded anyway.
-// Throws FileError and changes nothing else; a file (or device) of more than
-// kMaxObservationFileBytes fails with EFBIG, "File too large". Fills report,
-// when given, as ParseObservationText does.
+// Throws FileError and changes nothing else: at once, without waiting, for
+// anything but a regular file (a folder, a FIFO, a device, a socket); a file
+// of more than kMaxObservationFileBytes fails with EFBIG, "File too large".
+// Fills report, when given, as ParseObservationText does.
 std::vector<ObservationLine> ReadObservationFile(const std::string& path,
                                                  ObservationFileReport* report = nullptr);
+
+// Reads, decodes and splits what an open descriptor gives, such as standard
+// input, as ReadObservationFile reads a file; `name` stands for it in messages.
+std::vector<ObservationLine> ReadObservationStream(int descriptor, const std::string& name,
+                                                   ObservationFileReport* report = nullptr);
 
 // Replaces the observations with the lines: runs ClearCommand (early stops
 // included), puts the first line into the last observation row and each
@@ -105,10 +118,17 @@ void LoadObservations(Workbook& book, const std::vector<ObservationLine>& lines)
 std::string FormatObservationFile(const Table& observations);
 
 // Saves FormatObservationFile(observations) to path atomically: the text is
-// written and synced to a temporary file in the same folder, which then
-// replaces the target (keeping an existing target's permissions). Throws
-// FileError on failure; the temporary file is then removed and an existing
-// target is left as it was.
+// written and synced to a temporary file in the target's folder, which then
+// replaces the target. The target is the file that symbolic links at path
+// lead to, so links stay links (a link leading nowhere: the missing file is
+// created). An existing target keeps its owner and group where the system
+// allows, and its mode. Refused with FileError, before anything changes, when
+// the target is not a regular file, is read-only for the user (as root: has
+// no write permission at all), or has several hard links, which replacing it
+// would split. The temporary file has no name while it is written where the
+// file system allows; one left by a killed save is removed by the next save
+// into that folder. Throws FileError on failure; the temporary file is then
+// removed and an existing target is left as it was.
 void WriteObservationFile(const std::string& path, const Table& observations);
 
 }  // namespace model

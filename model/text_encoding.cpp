@@ -1,10 +1,16 @@
 #include "model/text_encoding.h"
 
 #include <array>
+#include <cstdio>
 
 namespace model {
 
 namespace {
+
+bool IsContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // Stands in a table for a byte the code page leaves unassigned.
 constexpr char16_t kUnassigned = 0;
@@ -118,9 +124,74 @@ std::string CutUtf8(std::string_view text, std::size_t maxBytes)
     if (text.size() <= maxBytes)
         return std::string(text);
     std::size_t end = maxBytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+    while (end > 0 && IsContinuationByte(text[end]))
         --end;
     return std::string(text.substr(0, end)) + "\u2026";
+}
+
+std::string CutUtf8InMiddle(std::string_view text, std::size_t maxBytes)
+{
+    if (text.size() <= maxBytes)
+        return std::string(text);
+    std::size_t headEnd = maxBytes / 2;
+    while (headEnd > 0 && IsContinuationByte(text[headEnd]))
+        --headEnd;
+    std::size_t tailStart = text.size() - maxBytes / 2;
+    while (tailStart < text.size() && IsContinuationByte(text[tailStart]))
+        ++tailStart;
+    return std::string(text.substr(0, headEnd)) + "\u2026" + std::string(text.substr(tailStart));
+}
+
+std::string VisibleControls(std::string_view text)
+{
+    std::string visible;
+    visible.reserve(text.size());
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code >= 0x20 && code != 0x7F) {
+            visible += c;
+            continue;
+        }
+        switch (c) {
+        case '\0': visible += "\\0"; break;
+        case '\t': visible += "\\t"; break;
+        case '\n': visible += "\\n"; break;
+        case '\r': visible += "\\r"; break;
+        default: {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", code);
+            visible += escape;
+        }
+        }
+    }
+    return visible;
+}
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
+{
+    constexpr char32_t kReplacementCharacter = 0xFFFD;
+    const auto unitAt = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    };
+    const auto isHigh = [](char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+    const auto isLow = [](char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+    std::string text;
+    text.reserve(bytes.size() * 3 / 2);
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        const char32_t unit = unitAt(i);
+        if (isHigh(unit) && i + 3 < bytes.size() && isLow(unitAt(i + 2))) {
+            AppendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00));
+            i += 2;
+        } else {
+            AppendUtf8(text, isHigh(unit) || isLow(unit) ? kReplacementCharacter : unit);
+        }
+    }
+    if (i < bytes.size())
+        AppendUtf8(text, kReplacementCharacter);
+    return text;
 }
 
 std::string Trimmed(std::string_view text)

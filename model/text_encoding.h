@@ -29,6 +29,21 @@ bool IsValidUtf8(std::string_view bytes);
 // character is split, and an ellipsis «…».
 std::string CutUtf8(std::string_view text, std::size_t maxBytes);
 
+// The text as it is when it has at most maxBytes bytes; otherwise about
+// maxBytes / 2 bytes from its start and from its end, neither splitting a
+// character, joined by «…»: a long path keeps its start and its file name.
+std::string CutUtf8InMiddle(std::string_view text, std::size_t maxBytes);
+
+// The text with each control character written visibly: "\0" for NUL, "\t",
+// "\n" and "\r", "\xHH" for the others and for DEL, so that a message keeps
+// what is wrong, where a NUL would cut it and a line break reshape it. A
+// backslash stays as it is.
+std::string VisibleControls(std::string_view text);
+
+// UTF-16 bytes after their byte-order mark as UTF-8. A lone surrogate and an
+// odd last byte become U+FFFD, so that what is wrong shows.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
+
 // The text without its leading and trailing blanks: spaces and tabs (headers
 // such as " X", a font name before its ';').
 std::string Trimmed(std::string_view text);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -149,7 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 1,
                 {R"j(["2", "2\"\u0001\\", "2", "1"])j",
-                 R"j("error": "'2\"\u0001\\' is not a valid floating point value\u000aСтрока 2)j"},
+                 // The message shows the control character, where a NUL would cut it.
+                 R"j("error": "'2\"\\x01\\' is not a valid floating point value\u000aСтрока 2)j"},
                 {}},
         CliCase{"EmptyCellIsAFailure",
                 "",
@@ -250,9 +252,66 @@ INSTANTIATE_TEST_SUITE_P(
                 {"\"forecasts\": null,"}, {"Строка 1, столбец «Численость (L)»."}},
         CliCase{"ForecastWithoutLabour", "", "--forecast 450", {}, {}, 2, {}, {"--forecast ждёт K:L."}},
         CliCase{"MissingFile", "", "--json", {}, "nowhere/missing.txt", 2, {}, {"File not found"}},
+        CliCase{"StandardInput", "", "--json --separator ,", {}, "- < " + kExample, 0,
+                {R"j(["24", "240", "431", "161"])j", R"j("a": "a=0,254133")j"}, {}},
+        CliCase{"LinesEndedByCrAlone",
+                "",
+                "--json --separator ,",
+                "1520,5:310:42\r1600:320:43\r1700:330:44\r",
+                {},
+                0,
+                {R"j(["1", "1520,5", "310", "42"])j", R"j(["3", "1700", "330", "44"])j"},
+                {}},
+        CliCase{"Utf16LittleEndian",
+                "",
+                "--json --separator ,",
+                std::string("\xFF\xFE" "1\0:\0" "2\0:\0" "3\0\r\0\n\0" "4\0:\0" "5\0:\0" "7\0", 26),
+                {},
+                0,
+                {R"j(["1", "1", "2", "3"])j", R"j(["2", "4", "5", "7"])j"},
+                {}},
+        CliCase{"AFolder", "", "--json", {}, "/", 2, {}, {"I/O error 21\nНе удалось прочитать файл «/»: это папка, а не файл."}},
+        CliCase{"ADevice", "timeout 10", "--json", {}, "/dev/zero", 2, {}, {": это устройство, а не обычный файл."}},
         CliCase{"NoFile", "", "--json", {}, "", 2, {}, {"FILE"}},
         CliCase{"LongSeparator", "", "--separator ,,", {}, {}, 2, {}, {"--separator"}},
         CliCase{"UnknownOption", "", "--xml", {}, {}, 2, {}, {"--xml"}}),
     [](const auto& info) { return info.param.name; });
+
+// A FIFO nobody writes to is refused at once; opening it would wait for ever.
+TEST(Cli, RefusesAFifoWithoutWaiting)
+{
+    const fs::path fifo = TempPath("fifo.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const Outcome run = RunCli("timeout 10", fifo.string());
+    fs::remove(fifo);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "File access denied\nНе удалось прочитать файл «" + fifo.string()
+                           + "»: это именованный канал (FIFO), а не обычный файл.\n");
+}
+
+// Columns are padded to at most 24 characters: a cell of 100 000 characters
+// is printed once, whole, instead of widening every row to its width.
+TEST(Cli, ReportIsAboutAsLongAsItsInput)
+{
+    const std::string longCell = std::string(100000, '0') + "5";
+    const std::string text = "1:1:1\n" + longCell + ":2:1\n3:4:2\n";
+    const fs::path file = TempPath("long.txt");
+    std::ofstream(file, std::ios::binary) << text;
+    const Outcome run = RunCli("", "--separator , " + file.string());
+    fs::remove(file);
+
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_LT(run.out.size(), text.size() + 10000);
+    std::size_t longLines = 0;
+    for (std::size_t start = 0, end; start < run.out.size(); start = end + 1) {
+        end = run.out.find('\n', start);
+        const std::string line = run.out.substr(start, end - start);
+        if (line.size() > 300) {
+            ++longLines;
+            EXPECT_NE(line.find(longCell), std::string::npos);
+        }
+    }
+    EXPECT_EQ(longLines, 1u);
+}
 
 }  // namespace

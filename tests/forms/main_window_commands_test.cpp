@@ -165,7 +165,7 @@ TEST_F(MainWindowCommandsTest, FailedSaveNamesTheFile)
     saveChoice = path("missing/data");
     deliver([this] { window->SpeedButton7->click(); });
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_EQ(errors.front(), QStringLiteral("I/O error 2\nНе удалось записать файл «%1».").arg(path("missing/data.txt")));
+    EXPECT_EQ(errors.front(), QStringLiteral("I/O error 2\nНе удалось записать файл «%1»: нет папки, в которой он должен быть.").arg(path("missing/data.txt")));
 }
 
 TEST_F(MainWindowCommandsTest, CancelledOrVanishedLoadKeepsTheData)

@@ -89,8 +89,10 @@ TEST(ParseNumber, RejectsOtherTextsWithTheUsersText)
             ParseNumber(c.text, c.separator);
             ADD_FAILURE() << "accepted";
         } catch (const ConversionError& error) {
-            // The 400 nines are quoted by their first 100.
-            const std::string quoted = c.text.size() <= 100 ? c.text : c.text.substr(0, 100) + "\u2026";
+            // The 400 nines are quoted by their first 100, a tab as "\t".
+            std::string quoted = c.text.size() <= 100 ? c.text : c.text.substr(0, 100) + "\u2026";
+            for (std::size_t tab; (tab = quoted.find('\t')) != std::string::npos;)
+                quoted.replace(tab, 1, "\\t");
             EXPECT_EQ(error.what(), "'" + quoted + "' is not a valid floating point value");
         }
     }
@@ -127,7 +129,8 @@ TEST(ParseCount, RejectsOtherTextsWithTheUsersText)
             ParseCount(text);
             ADD_FAILURE() << "accepted";
         } catch (const ConversionError& error) {
-            EXPECT_EQ(error.what(), "'" + text + "' is not a valid integer value");
+            const std::string quoted = text.starts_with('\t') ? "\\t" + text.substr(1) : text;
+            EXPECT_EQ(error.what(), "'" + quoted + "' is not a valid integer value");
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,11 @@
 #include <string>
 #include <vector>
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace model {
@@ -116,6 +122,12 @@ TEST(ParseObservationText, SplitsLinesAndFieldsAsWritten)
         {"empty line inside", "1:2:3\n\n4:5:6", {{"1", "2", "3"}, {"", "", ""}, {"4", "5", "6"}}},
         {"line end only", "\r\n", {{"", "", ""}}},
         {"empty file", "", {}},
+        {"CR alone ends lines", "1520,5:310:42\r1600:320:43\r1700:330:44\r",
+         {{"1520,5", "310", "42"}, {"1600", "320", "43"}, {"1700", "330", "44"}}},
+        {"CR alone, last line without line end", "1:2:3\r\r4:5:6",
+         {{"1", "2", "3"}, {"", "", ""}, {"4", "5", "6"}}},
+        {"CR alone only", "\r", {{"", "", ""}}},
+        {"one LF makes CRs stray", "1\r2:3\r4\n5:6", {{"12", "34", ""}, {"5", "6", ""}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,7 +156,7 @@ TEST(ParseObservationText, ReportsTheFirstLineNotNumbersAndTheFirstWithExtraFiel
         {"a word in L", "1:2:3\n4:5:six", ',', 2, "'six' is not a valid floating point value", 0},
         {"prose without colons", "Cobb and Douglas, 1928\n", ',', 1,
          "'Cobb and Douglas, 1928' is not a valid floating point value", 0},
-        {"a NUL byte", std::string("1\0" "5:2:3", 7), ',', 1, "", 0},
+        {"a NUL byte, shown", std::string("1\0" "5:2:3", 7), ',', 1, "'1\\05' is not a valid floating point value", 0},
         {"fourth and fifth fields", "1:2:3\n4:5:6:7\n8:9:10:11:12", ',', 0, "", 2},
         {"both, each its first line", "1:2:3:4\na:1:1\nb:1:1:1", ',', 2,
          "'a' is not a valid floating point value", 1},
@@ -177,7 +189,7 @@ TEST(LoadNotice, NamesEachFirstLineInOneMessage)
 
 // --- Decoding -----------------------------------------------------------------
 
-TEST(DecodeFileText, ReadsUtf8AsItIsAndAnythingElseAsWindows1251)
+TEST(DecodeFileText, ReadsUtf16ByItsMarkUtf8AsItIsAndAnythingElseAsWindows1251)
 {
     struct Case {
         const char* name;
@@ -195,6 +207,11 @@ TEST(DecodeFileText, ReadsUtf8AsItIsAndAnythingElseAsWindows1251)
         {"UTF-8 cut short", "1:\xD0", "1:Р"},
         {"unassigned 0x98", "\x98", "\xC2\x98"},
         {"NUL kept", std::string("1\0:2", 4), std::string("1\0:2", 4)},
+        {"UTF-16 LE", std::string("\xFF\xFE" "1\0:\0\x13\x04\r\0\n\0", 12), "1:Г\r\n"},
+        {"UTF-16 BE", std::string("\xFE\xFF\0" "1\0:\x04\x13\0\r\0\n", 12), "1:Г\r\n"},
+        {"UTF-16 surrogate pair", std::string("\xFF\xFE\x3D\xD8\0\xDE", 6), "\U0001F600"},
+        {"UTF-16 lone surrogate and odd byte", std::string("\xFF\xFE\0\xDC" "1", 5), "\uFFFD\uFFFD"},
+        {"UTF-16 mark only", "\xFE\xFF", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -381,34 +398,212 @@ TEST_F(ObservationFileTest, SaveReplacesAnExistingFileAndKeepsItsPermissions)
     EXPECT_EQ(entries(), std::vector<std::string>{"data.txt"});
 }
 
-TEST_F(ObservationFileTest, FailedSaveLeavesTheFolderAsItWas)
+TEST_F(ObservationFileTest, SaveRefusesWhatItMustNotReplaceAndChangesNothing)
 {
     struct Case {
         const char* name;
         std::string path;
         std::string message;
     };
-    const std::string directory = pathOf("data.txt");
+    const std::string directory = pathOf("folder.txt");
     fs::create_directory(directory);
-    const std::string kept = pathOf("kept.txt");
-    writeBytes(kept, "1:2:3\r\n");
-    const Case cases[] = {
-        {"folder missing", pathOf("missing/data.txt"), "I/O error " + std::to_string(ENOENT)},
-        {"target is a folder", directory, "I/O error " + std::to_string(EISDIR)},
+    const std::string fifo = pathOf("fifo.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string socket = pathOf("socket.txt");
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socket.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(listening);
+    const std::string linked = pathOf("linked.txt");
+    writeBytes(linked, "1:2:3\r\n");
+    fs::create_hard_link(linked, pathOf("other name.txt"));
+    const std::string readOnly = pathOf("read-only.txt");
+    writeBytes(readOnly, "1:2:3\r\n");
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink("fifo.txt", pathOf("link to fifo.txt"));
+    fs::create_symlink("loop b.txt", pathOf("loop a.txt"));
+    fs::create_symlink("loop a.txt", pathOf("loop b.txt"));
+
+    const auto failure = [](const std::string& path, const std::string& platform, const std::string& words) {
+        return platform + "\nНе удалось записать файл «" + path + "»" + words + ".";
     };
+    const Case cases[] = {
+        {"folder missing", pathOf("missing/data.txt"),
+         failure(pathOf("missing/data.txt"), "I/O error 2", ": нет папки, в которой он должен быть")},
+        {"a folder", directory, failure(directory, "I/O error 21", ": это папка, а не файл")},
+        {"a FIFO", fifo, failure(fifo, "File access denied", ": это именованный канал (FIFO), а не обычный файл")},
+        {"a link to a FIFO", pathOf("link to fifo.txt"),
+         failure(pathOf("link to fifo.txt"), "File access denied",
+                 ": это именованный канал (FIFO), а не обычный файл")},
+        {"a device", "/dev/null", failure("/dev/null", "File access denied", ": это устройство, а не обычный файл")},
+        {"a socket", socket, failure(socket, "File access denied", ": это сокет, а не обычный файл")},
+        {"several hard links", linked,
+         failure(linked, "File access denied",
+                 ": у файла есть другие имена (жёсткие ссылки: 2), замена отделила бы его от них; "
+                 "сохраните под другим именем")},
+        // Refused by its mode as root too.
+        {"read-only", readOnly, failure(readOnly, "File access denied", ": файл только для чтения")},
+        {"links in a loop", pathOf("loop a.txt"),
+         failure(pathOf("loop a.txt"), "I/O error 40", ": символические ссылки в пути ведут по кругу")},
+    };
+    const auto state = [this] {
+        std::vector<std::string> state;
+        for (const std::string& name : entries()) {
+            struct stat status;
+            ::lstat(pathOf(name).c_str(), &status);
+            state.push_back(name + " " + std::to_string(status.st_mode) + " " + std::to_string(status.st_ino) + " "
+                            + std::to_string(status.st_nlink) + " " + std::to_string(status.st_size));
+        }
+        std::sort(state.begin(), state.end());
+        return state;
+    };
+    const std::vector<std::string> before = state();
+    struct stat device;
+    ASSERT_EQ(::stat("/dev/null", &device), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         try {
             WriteObservationFile(c.path, Table(ObservationColumn::kCount));
             ADD_FAILURE() << "no FileError";
         } catch (const FileError& error) {
-            EXPECT_EQ(FirstLine(error), c.message);
-            EXPECT_NE(std::string(error.what()).find("«" + c.path + "»"), std::string::npos);
+            EXPECT_EQ(error.what(), c.message);
         }
-        EXPECT_EQ(entries().size(), 2u);  // no temporary file left behind
-        EXPECT_TRUE(fs::is_directory(directory));
-        EXPECT_EQ(readBytes(kept), "1:2:3\r\n");
+        EXPECT_EQ(state(), before);  // no temporary file left behind either
+        EXPECT_EQ(readBytes(linked), "1:2:3\r\n");
+        EXPECT_EQ(readBytes(readOnly), "1:2:3\r\n");
+        struct stat after;
+        ASSERT_EQ(::stat("/dev/null", &after), 0);
+        EXPECT_TRUE(S_ISCHR(after.st_mode));
+        EXPECT_EQ(after.st_rdev, device.st_rdev);
     }
+}
+
+TEST_F(ObservationFileTest, SaveThroughSymbolicLinksWritesTheFileTheyLeadTo)
+{
+    struct Case {
+        const char* name;
+        std::string saved;  // the path saved to
+        std::string written;  // the file that gets the data
+    };
+    fs::create_directory(m_folder / "sub");
+    writeBytes(pathOf("sub/real.txt"), "old:old:old\r\n");
+    fs::create_symlink("sub/real.txt", pathOf("link.txt"));
+    fs::create_symlink(pathOf("link.txt"), pathOf("link to link.txt"));
+    fs::create_symlink("sub/new.txt", pathOf("dangling.txt"));
+    const Case cases[] = {
+        {"a relative link", pathOf("link.txt"), pathOf("sub/real.txt")},
+        {"an absolute link to a link", pathOf("link to link.txt"), pathOf("sub/real.txt")},
+        // A link leading nowhere: the missing file is created, the link kept.
+        {"a dangling link", pathOf("dangling.txt"), pathOf("sub/new.txt")},
+    };
+    Table observations(ObservationColumn::kCount);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        observations.setCell(ObservationColumn::kY, 1, c.name);
+        WriteObservationFile(c.saved, observations);
+        EXPECT_TRUE(fs::is_symlink(c.saved));
+        EXPECT_EQ(readBytes(c.written), c.name + std::string("::\r\n"));
+        EXPECT_EQ(readBytes(c.saved), readBytes(c.written));
+    }
+    EXPECT_EQ(entries().size(), 4u);  // the three links and the folder
+    EXPECT_EQ(fs::directory_entry(m_folder / "sub/real.txt").is_symlink(), false);
+    std::vector<std::string> inSub;
+    for (const fs::directory_entry& entry : fs::directory_iterator(m_folder / "sub"))
+        inSub.push_back(entry.path().filename().string());
+    std::sort(inSub.begin(), inSub.end());
+    EXPECT_EQ(inSub, (std::vector<std::string>{"new.txt", "real.txt"}));
+}
+
+TEST_F(ObservationFileTest, SaveKeepsTheOwnerGroupAndModeOfAUsersFile)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may save a file that another user owns";
+    const std::string path = pathOf("data.txt");
+    writeBytes(path, "1:2:3\r\n");
+    constexpr uid_t kNobody = 65534;
+    ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+
+    WriteObservationFile(path, Table(ObservationColumn::kCount));
+
+    struct stat status;
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, kNobody);
+    EXPECT_EQ(status.st_gid, kNobody);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(readBytes(path), "::\r\n");
+}
+
+TEST_F(ObservationFileTest, SaveRefusesAFileOnlyItsGroupMayWrite)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write the file: run as an unprivileged user";
+    const std::string path = pathOf("data.txt");
+    writeBytes(path, "1:2:3\r\n");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::group_write);
+
+    try {
+        WriteObservationFile(path, Table(ObservationColumn::kCount));
+        ADD_FAILURE() << "no FileError";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.what(), "File access denied\nНе удалось записать файл «" + path + "»: файл только для чтения.");
+    }
+    EXPECT_EQ(readBytes(path), "1:2:3\r\n");
+}
+
+// A process id that no running process has: a child's that has ended.
+pid_t EndedProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST_F(ObservationFileTest, SaveRemovesTemporaryFilesThatKilledSavesLeft)
+{
+    const std::string left = ".~cobb-douglas-" + std::to_string(EndedProcess()) + "-0000abcd.tmp";
+    const std::string running = ".~cobb-douglas-" + std::to_string(::getpid()) + "-0000abcd.tmp";
+    const std::string unrelated = ".~cobb-douglas-notes.tmp";
+    for (const std::string& name : {left, running, unrelated})
+        writeBytes(pathOf(name), "1:2:3\r\n");
+
+    WriteObservationFile(pathOf("data.txt"), Table(ObservationColumn::kCount));
+
+    std::vector<std::string> names = entries();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{running, unrelated, "data.txt"}));
+}
+
+TEST_F(ObservationFileTest, KilledSavesLeaveNoTemporaryFileAndNoTornFile)
+{
+    const std::string path = pathOf("data.txt");
+    Table observations(ObservationColumn::kCount, 2000);
+    for (int row = 1; row < observations.rowCount(); ++row)
+        observations.setCell(ObservationColumn::kY, row, "1520,5");
+    const std::string whole = FormatObservationFile(observations);
+    WriteObservationFile(path, observations);
+
+    for (int round = 0; round < 20; ++round) {
+        const pid_t saver = ::fork();
+        if (saver == 0) {
+            try {
+                for (;;)
+                    WriteObservationFile(path, observations);
+            } catch (...) {
+                ::_exit(1);
+            }
+        }
+        ::usleep(static_cast<useconds_t>(1000 + 700 * round));
+        ::kill(saver, SIGKILL);
+        ::waitpid(saver, nullptr, 0);
+        EXPECT_EQ(readBytes(path), whole);
+    }
+    WriteObservationFile(path, observations);
+    EXPECT_EQ(entries(), std::vector<std::string>{"data.txt"});
 }
 
 TEST_F(ObservationFileTest, SaveIntoAReadOnlyFolderIsDeniedAndKeepsTheOldFile)
@@ -443,16 +638,30 @@ TEST(WriteObservationFile, IsDeniedWhereEvenRootMayNotCreateFiles)
 
 // --- Errors -------------------------------------------------------------------
 
-TEST_F(ObservationFileTest, ReadingFailuresNameTheFile)
+TEST_F(ObservationFileTest, ReadingFailuresNameTheFileInPlainWords)
 {
     struct Case {
         const char* name;
         std::string path;
         std::string message;
     };
+    const std::string fifo = pathOf("fifo.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string longName = pathOf(std::string(300, 'x') + ".txt");
+    const std::string longNameQuoted = longName.substr(0, 50) + "…" + longName.substr(longName.size() - 50);
+    const auto failure = [](const std::string& quoted, const std::string& platform, const std::string& words) {
+        return platform + "\nНе удалось прочитать файл «" + quoted + "»" + words + ".";
+    };
     const Case cases[] = {
-        {"missing file", pathOf("missing.txt"), "File not found"},
-        {"a folder", m_folder.string(), "I/O error " + std::to_string(EISDIR)},
+        {"missing file", pathOf("missing.txt"), failure(pathOf("missing.txt"), "File not found", "")},
+        {"control characters shown", pathOf("a\nb\x1B.txt"), failure(pathOf("a\\nb\\x1B.txt"), "File not found", "")},
+        {"a folder", m_folder.string(), failure(m_folder.string(), "I/O error 21", ": это папка, а не файл")},
+        // Refused at once: opening it to read would wait for a writer.
+        {"a FIFO nobody writes to", fifo,
+         failure(fifo, "File access denied", ": это именованный канал (FIFO), а не обычный файл")},
+        {"a device", "/dev/zero", failure("/dev/zero", "File access denied", ": это устройство, а не обычный файл")},
+        {"a name too long, cut in the middle", longName,
+         failure(longNameQuoted, "I/O error 36", ": имя файла или папки слишком длинное")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -460,9 +669,20 @@ TEST_F(ObservationFileTest, ReadingFailuresNameTheFile)
             ReadObservationFile(c.path);
             ADD_FAILURE() << "no FileError";
         } catch (const FileError& error) {
-            EXPECT_EQ(error.what(), c.message + "\nНе удалось прочитать файл «" + c.path + "».");
+            EXPECT_EQ(error.what(), c.message);
         }
     }
+}
+
+TEST(ReadObservationStream, ReadsAPipeAsAFile)
+{
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const std::string text = "1:2:3\r4:5:6\r";
+    ASSERT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    ::close(ends[1]);
+    EXPECT_EQ(ReadObservationStream(ends[0], "-"), (Lines{{"1", "2", "3"}, {"4", "5", "6"}}));
+    ::close(ends[0]);
 }
 
 TEST(FileError, ShowsThePlatformMessageForTheError)
@@ -475,12 +695,15 @@ TEST(FileError, ShowsThePlatformMessageForTheError)
     const Case cases[] = {
         {EACCES, FileAction::Read, "File access denied\nНе удалось прочитать файл «x.txt»."},
         {EPERM, FileAction::Write, "File access denied\nНе удалось записать файл «x.txt»."},
-        {EROFS, FileAction::Write, "File access denied\nНе удалось записать файл «x.txt»."},
+        {EROFS, FileAction::Write, "File access denied\nНе удалось записать файл «x.txt»: файловая система только для чтения."},
         {ENOSPC, FileAction::Write, "Disk full\nНе удалось записать файл «x.txt»."},
         {EDQUOT, FileAction::Write, "Disk full\nНе удалось записать файл «x.txt»."},
         {ENOENT, FileAction::Read, "File not found\nНе удалось прочитать файл «x.txt»."},
-        {ENOENT, FileAction::Write, "I/O error 2\nНе удалось записать файл «x.txt»."},
+        {ENOENT, FileAction::Write, "I/O error 2\nНе удалось записать файл «x.txt»: нет папки, в которой он должен быть."},
         {EIO, FileAction::Read, "I/O error 5\nНе удалось прочитать файл «x.txt»."},
+        {EISDIR, FileAction::Read, "I/O error 21\nНе удалось прочитать файл «x.txt»: это папка, а не файл."},
+        {ENAMETOOLONG, FileAction::Write,
+         "I/O error 36\nНе удалось записать файл «x.txt»: имя файла или папки слишком длинное."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.error);
