@@ -50,16 +50,6 @@ private:
     bool m_done = false;
 };
 
-std::vector<std::string> Snapshot(const model::Table& table)
-{
-    std::vector<std::string> cells;
-    for (int row = 0; row < table.rowCount(); ++row) {
-        for (int column = 0; column < table.columnCount(); ++column)
-            cells.push_back(table.cell(column, row));
-    }
-    return cells;
-}
-
 struct Result {
     bool complete = false;
     std::string error;  // what() of the ComputationError, if one was thrown
@@ -70,15 +60,15 @@ struct Result {
 Result Compute(model::Workbook& book, char separator)
 {
     Result result;
-    const std::vector<std::string> observations = Snapshot(book.observations);
+    const std::vector<std::string> observations = fuzz::Snapshot(book.observations);
     try {
         result.complete = model::ComputeWithStatistics(book, separator).complete();
     } catch (const model::ComputationError& error) {
         result.error = error.what();
     }
-    fuzz::Require(Snapshot(book.observations) == observations, "computing leaves the observations as they were");
-    result.calculation = Snapshot(book.calculation);
-    result.fit = Snapshot(book.fit);
+    fuzz::Require(fuzz::Snapshot(book.observations) == observations, "computing leaves the observations as they were");
+    result.calculation = fuzz::Snapshot(book.calculation);
+    result.fit = fuzz::Snapshot(book.fit);
     result.captions = {book.aCaption, book.ACaption, book.bCaption, book.meanErrorCaption, book.r2Caption,
                        book.formula};
     fuzz::Require(book.statistics.has_value() == result.complete, "statistics exactly after a complete run");

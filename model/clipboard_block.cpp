@@ -17,6 +17,9 @@ std::string Flattened(std::string text)
     return text;
 }
 
+// A longer cell is quoted by its start.
+constexpr std::size_t kQuotedCellBytes = 100;
+
 // The cell as the table stores it: trimmed, a full stop written as the
 // separator; throws when it is neither empty nor a number.
 std::string PastedNumber(std::string_view cell, char separator)
@@ -98,7 +101,7 @@ void PasteObservations(Workbook& book, int column, int row, std::string_view tex
             try {
                 cells[i][j] = PastedNumber(cells[i][j], separator);
             } catch (const ConversionError&) {
-                throw PasteError("Блок не вставлен: «" + block[i][j] + "» — не число.\nСтрока "
+                throw PasteError("Блок не вставлен: «" + VisibleControls(CutUtf8(block[i][j], kQuotedCellBytes)) + "» — не число.\nСтрока "
                                  + std::to_string(row + static_cast<int>(i)) + ", столбец "
                                  + header(column + static_cast<int>(j)) + ".");
             }

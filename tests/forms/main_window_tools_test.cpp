@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kExample = QStringLiteral(COBB_EXAMPLES_DIR "/cobb-douglas-1928.txt");
@@ -330,6 +332,24 @@ TEST_F(MainWindowToolsTest, ADroppedObservationFileLoadsAsOpenDoes)
             target = target->parentWidget();
         EXPECT_EQ(target, window.get()) << over->parentWidget()->objectName().toStdString();
     }
+}
+
+// Opening a FIFO nobody writes to would freeze the window: it is refused at
+// once, with plain words, and the table stays.
+TEST_F(MainWindowToolsTest, ADroppedFifoIsRefusedAtOnceAndTheTableKept)
+{
+    ASSERT_TRUE(DropOnto(window.get(), {QUrl::fromLocalFile(kExample)}));
+    const QString fifo = path("fifo.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+
+    EXPECT_TRUE(DropOnto(window.get(), {QUrl::fromLocalFile(fifo)}));
+
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors.front(), QStringLiteral("File access denied\nНе удалось прочитать файл «%1»: это именованный "
+                                             "канал (FIFO), а не обычный файл.")
+                                  .arg(fifo));
+    EXPECT_EQ(window->LabeledEdit1->text(), "24");
+    EXPECT_EQ(cellText(window->StringGrid1, 3, 24), "161");
 }
 
 TEST_F(MainWindowToolsTest, ShortcutsRunTheToolbarCommands)

@@ -98,6 +98,17 @@ TEST(ParseNumber, RejectsOtherTextsWithTheUsersText)
     }
 }
 
+// A NUL in a cell no longer cuts the message at the NUL.
+TEST(ParseNumber, QuotesControlCharactersVisibly)
+{
+    try {
+        ParseNumber(std::string("12\0" "5", 4), ',');
+        ADD_FAILURE() << "accepted";
+    } catch (const ConversionError& error) {
+        EXPECT_EQ(std::string(error.what()), "'12\\05' is not a valid floating point value");
+    }
+}
+
 TEST(ParseCount, ReadsSignedIntegers)
 {
     const struct {

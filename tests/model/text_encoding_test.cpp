@@ -9,10 +9,13 @@ namespace {
 
 using model::AppendUtf8;
 using model::CutUtf8;
+using model::CutUtf8InMiddle;
 using model::FromWindows1251;
 using model::FromWindows1252;
 using model::IsValidUtf8;
 using model::Trimmed;
+using model::Utf16ToUtf8;
+using model::VisibleControls;
 
 TEST(CodePageTest, EveryByteReadsAsItsOwnCharacter)
 {
@@ -108,6 +111,70 @@ TEST(Utf8Test, CutsBetweenWholeCharactersWithAnEllipsis)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(CutUtf8(c.text, c.maxBytes), c.cut);
+    }
+}
+
+TEST(Utf8Test, CutsInTheMiddleKeepingStartAndEnd)
+{
+    const std::string hundred(100, 'x');
+    EXPECT_EQ(CutUtf8InMiddle(hundred, 100), hundred);
+
+    const std::string path = "/home/" + std::string(200, 'a') + "/данные.txt";
+    const std::string cut = CutUtf8InMiddle(path, 100);
+    EXPECT_EQ(cut, path.substr(0, 50) + "…" + path.substr(path.size() - 50));
+
+    // Two-byte characters either side of the cut are never split.
+    std::string letters;
+    for (int i = 0; i < 150; ++i)
+        letters += "ж";
+    std::string expected = "x";
+    for (int i = 0; i < 24; ++i)
+        expected += "ж";
+    expected += "…";
+    for (int i = 0; i < 25; ++i)
+        expected += "ж";
+    EXPECT_EQ(CutUtf8InMiddle("x" + letters, 100), expected);
+}
+
+TEST(VisibleControlsTest, WritesEveryControlCharacterVisibly)
+{
+    struct Case {
+        std::string text;
+        std::string visible;
+    };
+    const Case cases[] = {
+        {"1520,5", "1520,5"},
+        {std::string("12\0" "5", 4), "12\\05"},
+        {"a\tb\nc\rd", "a\\tb\\nc\\rd"},
+        {"\x1B[31m\x7F", "\\x1B[31m\\x7F"},
+        {"\x01\x1F", "\\x01\\x1F"},
+        {"Труд\\ €", "Труд\\ €"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.visible);
+        EXPECT_EQ(VisibleControls(c.text), c.visible);
+    }
+}
+
+TEST(Utf16Test, DecodesBothOrdersPairsAndMarksWhatIsWrong)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool bigEndian;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"little endian", std::string("1\0:\0\x13\x04\r\0\n\0", 10), false, "1:Г\r\n"},
+        {"big endian", std::string("\0" "1\0:\x04\x13\0\r\0\n", 10), true, "1:Г\r\n"},
+        {"surrogate pair", std::string("\x3D\xD8\0\xDE", 4), false, "\U0001F600"},
+        {"lone surrogate and odd byte", std::string("\0\xDC" "1", 3), false, "\uFFFD\uFFFD"},
+        {"high surrogate last", std::string("\xD8\x3D", 2), true, "\uFFFD"},
+        {"empty", "", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Utf16ToUtf8(c.bytes, c.bigEndian), c.text);
     }
 }
 
