@@ -4,14 +4,9 @@
 #include "cli/text_report.h"
 #include "model/estimation.h"
 #include "model/observation_file.h"
-#include "model/statistics.h"
-#include "model/text_encoding.h"
 #include "model/workbook.h"
 
-#include <algorithm>
-#include <charconv>
 #include <clocale>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <iostream>
