@@ -11,6 +11,7 @@
 #include "forms/settings.h"
 #include "forms/shell.h"
 #include "forms/window_helpers.h"
+#include "forms/workbook_history.h"
 #include "model/chart_scale.h"
 #include "model/clipboard_block.h"
 #include "model/estimation.h"
@@ -94,7 +95,8 @@ void ShowCaption(QLabel* label, const std::string& caption)
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent), alfa(m_book.alfa), A(m_book.A)
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent), alfa(m_book.alfa), A(m_book.A), m_history(new WorkbookHistory(m_book, this))
 {
     setupUi(this);
     setUpWindow();
@@ -141,6 +143,7 @@ void TForm1::setUpWindow()
     UpDown1->setPosition(1);
     UpDown1->setAssociate(LabeledEdit1);
     connect(LabeledEdit1, &QLineEdit::textChanged, this, Reporting(this, &TForm1::LabeledEdit1Change));
+    connect(m_history, &WorkbookHistory::restored, this, &TForm1::showWorkbook);
     LabeledEdit1->installEventFilter(
         new KeyPressFilter([this](char32_t& key) { LabeledEdit1KeyPress(key); }, LabeledEdit1));
 }
@@ -177,6 +180,7 @@ void TForm1::setUpTables()
     StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
     StringGrid1->setTabKeyNavigation(true);
     StringGrid1->setKeyPressHandler([this](char32_t& key) { StringGrid1KeyPress(key); });
+    StringGrid1->setEditHandler(Reporting(this, &TForm1::StringGrid1SetEditText));
 
     StringGrid3->setTable(m_book.calculation, false);
     StringGrid3->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -194,6 +198,12 @@ void TForm1::setUpTables()
 
 void TForm1::setUpMenuBar()
 {
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Правка"));
+    N20 = m_history->createUndoAction(edit, QStringLiteral("&Отменить"));
+    N20->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    N21 = m_history->createRedoAction(edit, QStringLiteral("&Повторить"));
+    N21->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addActions({N20, N21});
     QMenu* windows = menuBar()->addMenu(QStringLiteral("&Окна"));
     N10 = windows->addAction(QStringLiteral("&Прогнозирование…"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
@@ -334,7 +344,7 @@ void TForm1::fitInto(const QRect& available)
 
 void TForm1::LabeledEdit1Change(const QString& text)
 {
-    model::SetCountText(m_book, text.toStdString());
+    m_history->setCountText(text.toStdString());
     showWorkbook();
 }
 
@@ -358,7 +368,7 @@ void TForm1::SpeedButton2Click()
 void TForm1::SpeedButton5Click()
 {
     const auto refresh = qScopeGuard([this] { showWorkbook(); });
-    model::NewCommand(m_book);
+    m_history->runCommand(QStringLiteral("«Новая»"), [this] { model::NewCommand(m_book); });
 }
 
 void TForm1::SpeedButton6Click()
@@ -380,7 +390,7 @@ void TForm1::SpeedButton7Click()
 void TForm1::N5Click()
 {
     const auto refresh = qScopeGuard([this] { showWorkbook(); });
-    model::ClearCommand(m_book);
+    m_history->runCommand(QStringLiteral("«Очистить»"), [this] { model::ClearCommand(m_book); });
 }
 
 void TForm1::N7Click()
@@ -394,11 +404,18 @@ void TForm1::N7Click()
 void TForm1::loadObservationFile(const QString& path)
 {
     // The data are cleared only once the file has been read.
-    const std::vector<model::ObservationLine> lines = model::ReadObservationFile(path.toStdString());
-    const auto refresh = qScopeGuard([this] { showWorkbook(); });
-    model::LoadObservations(m_book, lines);
+    model::ObservationFileReport report(DecimalSeparator());
+    const std::vector<model::ObservationLine> lines = model::ReadObservationFile(path.toStdString(), &report);
+    {
+        const auto refresh = qScopeGuard([this] { showWorkbook(); });
+        m_history->runCommand(QStringLiteral("загрузку файла"), [&] { model::LoadObservations(m_book, lines); });
+    }
     settings::ObservationFileUsed(path);
     showRecentFiles();
+    // Told over the table that shows what loaded.
+    const std::string notice = model::LoadNotice(report);
+    if (!notice.empty())
+        Application::instance()->reportWarning(QString::fromStdString(notice));
 }
 
 void TForm1::openRecentFile(const QString& path)
@@ -604,7 +621,14 @@ void TForm1::showStatistics()
 void TForm1::StringGrid1Paste(const std::string& text, int column, int row)
 {
     const auto refresh = qScopeGuard([this] { showWorkbook(); });
-    model::PasteObservations(m_book, column, row, text, DecimalSeparator());
+    m_history->runCommand(QStringLiteral("вставку"), [&] {
+        model::PasteObservations(m_book, column, row, text, DecimalSeparator());
+    });
+}
+
+void TForm1::StringGrid1SetEditText(int column, int row, const std::string& text)
+{
+    m_history->typeCell(column, row, text);
 }
 
 void TForm1::N14Click()

@@ -10,6 +10,7 @@
 class QMenu;
 class QAction;
 class QLineSeries;
+class WorkbookHistory;
 
 // The main window: observations, calculation and fit tables, results, chart
 // and the toolbar of commands. It owns all the program's data.
@@ -49,6 +50,9 @@ public:
     QAction* N11;
     QAction* N12;
     QAction* N13;
+    // "Правка": undo (Ctrl+Z) and redo (Ctrl+Shift+Z) of the observations.
+    QAction* N20;
+    QAction* N21;
 
     void FormShow();
     // Sizes the window to its client area and menu bar, or to `available` (less the
@@ -70,6 +74,7 @@ public:
     // "Окрыть" once the file is chosen; also a file named on the command line.
     void loadObservationFile(const QString& path);
     void StringGrid1Paste(const std::string& text, int column, int row);
+    void StringGrid1SetEditText(int column, int row, const std::string& text);
     void N10Click();
     void N11Click();
     void N12Click();
@@ -108,6 +113,7 @@ private:
     void showRecentFiles();
 
     model::Workbook m_book;
+    WorkbookHistory* m_history;
     // What the statistics page shows: the lines of m_book.statistics.
     model::Table m_statisticsTable{2};
 };

@@ -8,11 +8,20 @@
 
 namespace {
 
+void ShowMessageBox(QMessageBox::Icon icon, const QString& message)
+{
+    QMessageBox box(icon, ProgramName(), message, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
 void ShowErrorBox(const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, ProgramName(), message,
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    ShowMessageBox(QMessageBox::Critical, message);
+}
+
+void ShowWarningBox(const QString& message)
+{
+    ShowMessageBox(QMessageBox::Warning, message);
 }
 
 }  // namespace
@@ -22,7 +31,7 @@ QString ProgramName()
     return QStringLiteral("Производственная функция Кобба-Дугласа");
 }
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv), m_reporter(ShowErrorBox)
+Application::Application(int& argc, char** argv) : QApplication(argc, argv), m_reporter(ShowErrorBox), m_warningReporter(ShowWarningBox)
 {
     // Set before any window is built: a style sheet on a window's client area stops a
     // font set on the window from reaching its controls, the application's font does not.
@@ -48,6 +57,17 @@ void Application::reportError(const QString& message)
 {
     if (m_reporter)
         m_reporter(message);
+}
+
+Application::WarningReporter Application::setWarningReporter(WarningReporter reporter)
+{
+    return std::exchange(m_warningReporter, std::move(reporter));
+}
+
+void Application::reportWarning(const QString& message)
+{
+    if (m_warningReporter)
+        m_warningReporter(message);
 }
 
 Application* Application::instance()

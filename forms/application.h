@@ -16,6 +16,7 @@ class Application : public QApplication {
     Q_OBJECT
 public:
     using ErrorReporter = std::function<void(const QString& message)>;
+    using WarningReporter = std::function<void(const QString& message)>;
 
     // Gives every widget the windows' font.
     Application(int& argc, char** argv);
@@ -25,11 +26,16 @@ public:
     // Replaces the message box, for tests. Returns the previous reporter.
     ErrorReporter setErrorReporter(ErrorReporter reporter);
     void reportError(const QString& message);
+    // A warning box, for what went through but not wholly as the user may
+    // think; replaceable for tests as the error box is.
+    WarningReporter setWarningReporter(WarningReporter reporter);
+    void reportWarning(const QString& message);
 
     static Application* instance();
 
 private:
     ErrorReporter m_reporter;
+    WarningReporter m_warningReporter;
 };
 
 // A slot for a signal of Qt's widgets, which reports what the slot throws as

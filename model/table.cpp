@@ -17,6 +17,40 @@ Table::Table(int columnCount, int rowCount)
     setRowCount(rowCount);
 }
 
+Table::Table(const Table& other)
+    : m_columnCount(other.m_columnCount),
+      m_rowCount(other.m_rowCount),
+      m_rows(other.m_rows),
+      m_columnWidths(other.m_columnWidths)
+{
+}
+
+// The listener is this table's own: it stays and is told of the changes.
+// cppcheck-suppress operatorEqVarError
+Table& Table::operator=(const Table& other)
+{
+    if (this == &other)
+        return *this;
+    if (other.m_columnCount != m_columnCount)
+        throw std::invalid_argument("a table takes the cells of a table of as many columns only");
+    setRowCount(other.m_rowCount);
+    for (int row = 0; row < m_rowCount; ++row)
+        for (int column = 0; column < m_columnCount; ++column)
+            setCell(column, row, other.m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]);
+    // The shown rows are alike by now: what is left are the hidden ones, which no listener sees.
+    m_rows = other.m_rows;
+    for (int column = 0; column < m_columnCount; ++column)
+        if (columnWidth(column) != other.columnWidth(column))
+            setColumnWidth(column, other.columnWidth(column));
+    return *this;
+}
+
+bool Table::operator==(const Table& other) const
+{
+    return m_columnCount == other.m_columnCount && m_rowCount == other.m_rowCount && m_rows == other.m_rows
+           && m_columnWidths == other.m_columnWidths;
+}
+
 void Table::setRowCount(int rowCount)
 {
     if (rowCount < 1)

@@ -28,6 +28,15 @@ public:
 
     explicit Table(int columnCount, int rowCount = 2);
 
+    // A copy has the other's rows, hidden ones too, and column widths, but no
+    // listener: a listener follows one table. Assigning keeps this table's
+    // listener and tells it of every row count, cell and width that changes;
+    // both tables must have the same columns.
+    Table(const Table& other);
+    Table& operator=(const Table& other);
+    // Alike in row count, cells (hidden rows too) and column widths.
+    bool operator==(const Table& other) const;
+
     int columnCount() const { return m_columnCount; }
     int rowCount() const { return m_rowCount; }
     void setRowCount(int rowCount);

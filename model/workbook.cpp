@@ -8,6 +8,12 @@ Workbook::Workbook()
     ResetCaptions(*this);
 }
 
+bool SameTables(const Workbook& a, const Workbook& b)
+{
+    return a.observations == b.observations && a.calculation == b.calculation && a.fit == b.fit
+           && a.countText == b.countText;
+}
+
 void SetTableHeaders(Workbook& book)
 {
     book.observations.setHeaders({"  Год ", "Производство(Y)", "Капитал (K)", "Труд (L)"});

@@ -74,6 +74,12 @@ struct Workbook {
     std::optional<Diagnostics> diagnostics;
 };
 
+// Whether two workbooks hold the same tables and count text: whether a
+// command changed what a user typed or sees in the tables. A copy of a
+// workbook keeps it as it is; assigning that copy back brings it back, and
+// the views of its tables follow (see Table).
+bool SameTables(const Workbook& a, const Workbook& b);
+
 // Writes the headers and column widths of the three tables.
 void SetTableHeaders(Workbook& book);
 

@@ -97,6 +97,11 @@ void StringGrid::setKeyPressHandler(KeyPressHandler handler)
     delete previous;
 }
 
+void StringGrid::setEditHandler(EditHandler handler)
+{
+    m_adapter->setEditHandler(std::move(handler));
+}
+
 void StringGrid::setPopupMenu(QMenu* menu)
 {
     m_popupMenu = menu;

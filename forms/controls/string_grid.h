@@ -38,6 +38,12 @@ public:
     using PasteHandler = std::function<void(const std::string& text, int column, int row)>;
     void setPasteHandler(PasteHandler handler) { m_pasteHandler = std::move(handler); }
 
+    // Receives the text typed into a cell (column, data row), which it then
+    // writes itself; without one the grid writes it into the table. Set
+    // after setTable, for that table.
+    using EditHandler = std::function<void(int column, int row, const std::string& text)>;
+    void setEditHandler(EditHandler handler);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

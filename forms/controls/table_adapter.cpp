@@ -56,7 +56,11 @@ bool TableAdapter::setData(const QModelIndex& index, const QVariant& value, int 
 {
     if (!m_editable || role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return false;
-    m_table.setCell(index.column(), index.row() + 1, value.toString().toStdString());
+    std::string text = value.toString().toStdString();
+    if (m_editHandler)
+        m_editHandler(index.column(), index.row() + 1, text);
+    else
+        m_table.setCell(index.column(), index.row() + 1, std::move(text));
     return true;
 }
 

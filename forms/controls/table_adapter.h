@@ -4,9 +4,13 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
+#include <string>
+
 // Shows a model::Table in a QTableView: row 0 becomes the horizontal header,
 // data rows 1 .. rowCount() - 1 become the view's rows. Edits made in the view
-// are written back into the table. A cell of more than 256 bytes shows its
+// are written back into the table, or handed to the edit handler when there
+// is one. A cell of more than 256 bytes shows its
 // start and an ellipsis; its editor gets the whole text.
 class TableAdapter : public QAbstractTableModel, private model::TableListener {
     Q_OBJECT
@@ -15,6 +19,10 @@ public:
     ~TableAdapter() override;
 
     model::Table& table() { return m_table; }
+
+    // Receives a cell's edited text (column, table row) instead of the table.
+    using EditHandler = std::function<void(int column, int row, const std::string& text)>;
+    void setEditHandler(EditHandler handler) { m_editHandler = std::move(handler); }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -34,5 +42,6 @@ private:
 
     model::Table& m_table;
     bool m_editable;
+    EditHandler m_editHandler;
     enum class RowChange { None, Insert, Remove } m_rowChange = RowChange::None;
 };

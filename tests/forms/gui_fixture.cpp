@@ -14,6 +14,8 @@ void GuiTest::SetUp()
 {
     m_previousReporter = Application::instance()->setErrorReporter(
         [this](const QString& message) { errors.append(message); });
+    m_previousWarningReporter = Application::instance()->setWarningReporter(
+        [this](const QString& message) { warnings.append(message); });
     m_previousOpener = shell::SetUrlOpener([this](const QUrl& url) {
         openedUrls.append(url);
         return browserOpens;
@@ -49,6 +51,7 @@ void GuiTest::TearDown()
 {
     m_modalWatchdog.stop();
     Application::instance()->setErrorReporter(m_previousReporter);
+    Application::instance()->setWarningReporter(m_previousWarningReporter);
     shell::SetUrlOpener(m_previousOpener);
     file_chooser::SetOpenChooser(m_previousOpen);
     file_chooser::SetSaveChooser(m_previousSave);

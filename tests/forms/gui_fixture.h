@@ -16,7 +16,7 @@
 class StringGrid;
 class QLineEdit;
 
-// Drives real windows offscreen. Error boxes are recorded instead of shown,
+// Drives real windows offscreen. Error and warning boxes are recorded instead of shown,
 // the browser and the file dialogs are replaced (a dialog "chooses"
 // openChoice or saveChoice, the overwrite question answers overwriteAnswer),
 // files and the settings go to a temporary folder, and a modal dialog
@@ -39,6 +39,7 @@ protected:
     static QByteArray contents(const QString& file);
 
     QStringList errors;
+    QStringList warnings;
     QList<QUrl> openedUrls;
     bool browserOpens = true;  // what the replaced browser answers
     QTemporaryDir folder;
@@ -51,6 +52,7 @@ protected:
 
 private:
     Application::ErrorReporter m_previousReporter;
+    Application::WarningReporter m_previousWarningReporter;
     shell::UrlOpener m_previousOpener;
     file_chooser::Chooser m_previousOpen;
     file_chooser::Chooser m_previousSave;

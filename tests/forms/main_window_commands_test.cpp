@@ -12,26 +12,7 @@
 namespace {
 
 // Drives the commands of the main window.
-class MainWindowCommandsTest : public MainWindowFixture {
-protected:
-    // Types the small data set whose fit is a = 0.5, A = 2.147193.
-    void typeSmallDataSet()
-    {
-        typeIntoField(window->LabeledEdit1, "3");
-        const QStringList rows[] = {{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}};
-        for (int row = 1; row <= 3; ++row)
-            for (int column = model::ObservationColumn::kY; column <= model::ObservationColumn::kL; ++column)
-                typeIntoCell(window->StringGrid1, column, row, rows[row - 1][column - 1]);
-    }
-
-    static void write(const QString& file, const QByteArray& bytes)
-    {
-        QFile writing(file);
-        ASSERT_TRUE(writing.open(QIODevice::WriteOnly));
-        writing.write(bytes);
-    }
-
-};
+class MainWindowCommandsTest : public MainWindowFixture {};
 
 TEST_F(MainWindowCommandsTest, ComputeShowsCoefficientsTablesAndChart)
 {
@@ -191,6 +172,49 @@ TEST_F(MainWindowCommandsTest, TooLongFileIsRefusedAndChangesNothing)
     EXPECT_TRUE(errors.front().contains("10000")) << errors.front().toStdString();
     EXPECT_EQ(window->LabeledEdit1->text(), "3");
     EXPECT_EQ(cellText(window->StringGrid1, 1, 3), "8");
+}
+
+TEST_F(MainWindowCommandsTest, LoadingTellsOnceOfLinesThatAreNotObservations)
+{
+    struct Case {
+        const char* name;
+        QByteArray file;
+        QString count;
+        QStringList told;  // what the one warning names; none when empty
+    };
+    const Case cases[] = {
+        {"observations only", "1:2:3\n4:5:6\n", "2", {}},
+        {"a word and extra fields", "1:2:3\n4:5:6:7\n8:x:9\n1:y:1\n", "4",
+         {"Строка 3: 'x' is not a valid floating point value.", "Строка 2: полей больше трёх"}},
+        {"binary", QByteArray("\x7F" "ELF\x02\x01\x01\0\x01", 9), "1", {"Строка 1: '"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write(path("data.txt"), c.file);
+        openChoice = path("data.txt");
+        warnings.clear();
+        window->SpeedButton6->click();
+        EXPECT_EQ(window->LabeledEdit1->text(), c.count);
+        if (c.told.isEmpty()) {
+            EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+            continue;
+        }
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_TRUE(warnings.front().startsWith("Файл загружен, но в нём не только наблюдения Y:K:L.\n"));
+        for (const QString& part : c.told)
+            EXPECT_TRUE(warnings.front().contains(part)) << warnings.front().toStdString();
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    // The cells keep what the file says, a dropped file tells the same.
+    write(path("data.txt"), "1:2:3\n8:x:9:7\n");
+    warnings.clear();
+    EXPECT_TRUE(dropOnto({QUrl::fromLocalFile(path("data.txt"))}));
+    EXPECT_EQ(cellText(window->StringGrid1, 2, 2), "x");
+    EXPECT_EQ(cellText(window->StringGrid1, 3, 2), "9");
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings.front().contains("Строка 2: 'x'")) << warnings.front().toStdString();
+    EXPECT_TRUE(warnings.front().contains("Строка 2: полей больше трёх")) << warnings.front().toStdString();
 }
 
 }  // namespace

@@ -7,12 +7,10 @@
 #include "tests/forms/pdf_text.h"
 
 #include <QClipboard>
-#include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineSeries>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QTest>
 #include <QValueAxis>
 
@@ -297,29 +295,14 @@ TEST_F(MainWindowToolsTest, AFailedSaveNamesTheFile)
         << errors.front().toStdString();
 }
 
-// Sends a drag of `urls` onto the window and drops it when it was accepted.
-bool DropOnto(QWidget* window, const QList<QUrl>& urls)
-{
-    QMimeData data;
-    data.setUrls(urls);
-    const QPoint at = window->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &drop);
-    return drop.isAccepted();
-}
-
 TEST_F(MainWindowToolsTest, ADroppedObservationFileLoadsAsOpenDoes)
 {
-    EXPECT_FALSE(DropOnto(window.get(), {QUrl::fromLocalFile(path("picture.png"))}));
-    EXPECT_FALSE(DropOnto(window.get(), {QUrl::fromLocalFile(kExample), QUrl::fromLocalFile(kExample)}));
-    EXPECT_FALSE(DropOnto(window.get(), {QUrl("https://example.org/data.txt")}));
+    EXPECT_FALSE(dropOnto({QUrl::fromLocalFile(path("picture.png"))}));
+    EXPECT_FALSE(dropOnto({QUrl::fromLocalFile(kExample), QUrl::fromLocalFile(kExample)}));
+    EXPECT_FALSE(dropOnto({QUrl("https://example.org/data.txt")}));
     EXPECT_EQ(window->LabeledEdit1->text(), "1");
 
-    EXPECT_TRUE(DropOnto(window.get(), {QUrl::fromLocalFile(kExample)}));
+    EXPECT_TRUE(dropOnto({QUrl::fromLocalFile(kExample)}));
     EXPECT_EQ(window->LabeledEdit1->text(), "24");
     EXPECT_EQ(cellText(window->StringGrid1, 3, 24), "161");
     EXPECT_TRUE(requests.isEmpty());  // no dialog

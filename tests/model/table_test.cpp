@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 using model::CountRule;
@@ -30,6 +33,54 @@ TEST(TableTest, LoweringTheCountKeepsHiddenRows)
     EXPECT_EQ(observations.cell(0, 5), "5");
     EXPECT_EQ(calculation.rowCount(), 6);
     EXPECT_EQ(calculation.cell(0, 5), "5");
+}
+
+// What a view of the table is told, one line per notice.
+class RecordingListener : public model::TableListener {
+public:
+    std::vector<std::string> notices;
+
+    void rowCountAboutToChange(int oldCount, int newCount) override
+    {
+        notices.push_back("rows " + std::to_string(oldCount) + " -> " + std::to_string(newCount));
+    }
+    void rowCountChanged() override { notices.push_back("rows changed"); }
+    void cellChanged(int column, int row) override
+    {
+        notices.push_back("cell " + std::to_string(column) + "," + std::to_string(row));
+    }
+    void columnWidthChanged(int column) override { notices.push_back("width " + std::to_string(column)); }
+};
+
+TEST(TableTest, AssigningACopyBringsBackHiddenRowsAndTellsTheViewOfEachChange)
+{
+    Table table(2);
+    RecordingListener view;
+    table.setRowCount(4);
+    table.setCell(1, 1, "10");
+    table.setCell(1, 3, "30");
+    table.setRowCount(3);  // row 3 hidden
+    table.setListener(&view);
+
+    const Table saved = table;
+    table.setCell(1, 1, "changed");  // a copy follows no longer, nor tells the view
+    EXPECT_EQ(saved.cell(1, 1), "10");
+    EXPECT_EQ(view.notices, std::vector<std::string>{"cell 1,1"});
+
+    table.setRowCount(2);
+    table.setCell(0, 1, "1999");
+    table.setColumnWidth(0, 99);
+    EXPECT_FALSE(table == saved);
+    view.notices.clear();
+    table = saved;
+    EXPECT_TRUE(table == saved);
+    EXPECT_EQ(view.notices, (std::vector<std::string>{"rows 2 -> 3", "rows changed", "cell 0,1", "cell 1,1",
+                                                      "width 0"}));
+    table.setRowCount(4);
+    EXPECT_EQ(table.cell(1, 3), "30");
+    EXPECT_EQ(table.cell(1, 1), "10");
+    EXPECT_EQ(table.columnWidth(0), Table::kDefaultColumnWidth);
+    EXPECT_THROW(table = Table(3), std::invalid_argument);
 }
 
 struct CountCase {

@@ -132,6 +132,13 @@ TEST(ClearAndNewCommands, EndInTheStatesTheyPromise)
         EXPECT_EQ(book.formula, before.formula);
         EXPECT_TRUE(SameSeries(book.observedSeries, before.observedSeries));
         EXPECT_TRUE(SameSeries(book.fittedSeries, before.fittedSeries));
+
+        // A copy taken before tells whether the command changed the tables, and undoes it.
+        EXPECT_EQ(SameTables(book, before), !c.observationsEmptied);
+        book = before;
+        EXPECT_TRUE(SameTables(book, before));
+        EXPECT_EQ(Captions(book), Captions(before));
+        EXPECT_EQ(book.alfa, before.alfa);
     }
 }
 
