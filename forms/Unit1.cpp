@@ -613,8 +613,8 @@ void TForm1::showStatistics()
     m_statisticsTable.setRowCount(static_cast<int>(lines.size()) + 1);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int row = static_cast<int>(i) + 1;
-        m_statisticsTable.setCell(0, row, lines[i].label);
-        m_statisticsTable.setCell(1, row, lines[i].value);
+        m_statisticsTable.setCell(model::StatisticsColumn::kLabel, row, lines[i].label);
+        m_statisticsTable.setCell(model::StatisticsColumn::kValue, row, lines[i].value);
     }
 }
 

@@ -115,7 +115,7 @@ private:
     model::Workbook m_book;
     WorkbookHistory* m_history;
     // What the statistics page shows: the lines of m_book.statistics.
-    model::Table m_statisticsTable{2};
+    model::Table m_statisticsTable{model::StatisticsColumn::kCount};
 };
 
 extern TForm1* Form1;

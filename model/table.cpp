@@ -143,7 +143,7 @@ std::string CountRule(std::string_view countText, std::initializer_list<Table*> 
     for (Table* table : tables) {
         table->setRowCount(count + 1);
         for (int row = 1; row <= count; ++row)
-            table->setCell(0, row, std::to_string(row));
+            table->setCell(kYearColumn, row, std::to_string(row));
     }
     return shown;
 }

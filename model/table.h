@@ -69,6 +69,10 @@ private:
     TableListener* m_listener = nullptr;
 };
 
+// The column in which CountRule numbers the data rows: the year column of
+// every table that follows the count.
+inline constexpr int kYearColumn = 0;
+
 // The most rows the count field accepts; higher counts are refused.
 inline constexpr int kMaxObservationCount = 10000;
 
@@ -84,8 +88,8 @@ public:
 int ParseObservationCount(std::string_view countText);
 
 // Applies a count text to tables whose data rows follow it: "0" is replaced
-// by "1", then every table gets count + 1 rows and column 0 of each data
-// row is numbered 1, 2, ... Only the year column is written. A text that is
+// by "1", then every table gets count + 1 rows and the year column of each
+// data row is numbered 1, 2, ... Only the year column is written. A text that is
 // not an integer, or a count out of range, throws and changes no table.
 // Returns the text the count field must show (differs from countText only
 // when "0" was replaced).

@@ -21,7 +21,7 @@ void SetTableHeaders(Workbook& book)
 
     book.calculation.setHeaders({" Год", " X", " Z", " X*Z", " X^2", " Z(X)", " Z-Z(X)", " Z^2",
                                  "Z-Z(X)/Z*100"});
-    book.calculation.setColumnWidth(0, 40);
+    book.calculation.setColumnWidth(CalculationColumn::kYear, 40);
 
     book.fit.setHeaders({"Год", "Производство(Y)", "ПФ (Кобба-Дугласа)"});
     book.fit.setColumnWidths({70, 133, 140});

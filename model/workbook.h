@@ -20,24 +20,29 @@ struct ChartPoint {
 // The columns of the four tables by what they hold, so that code indexes a
 // Table by name. Each set ends with its column count.
 struct ObservationColumn {
-    enum : int { kYear, kY, kK, kL, kCount };
+    enum : int { kYear = kYearColumn, kY, kK, kL, kCount };
 };
 
 // ln and products of one observation, Z(X) the fitted line, then the
 // residual, Z² and the relative error of the residual in per cent.
 struct CalculationColumn {
-    enum : int { kYear, kX, kZ, kXZ, kX2, kZX, kResidual, kZ2, kRelativeError, kCount };
+    enum : int { kYear = kYearColumn, kX, kZ, kXZ, kX2, kZX, kResidual, kZ2, kRelativeError, kCount };
 };
 
 // The observed and the fitted output by year.
 struct FitColumn {
-    enum : int { kYear, kY, kFittedY, kCount };
+    enum : int { kYear = kYearColumn, kY, kFittedY, kCount };
 };
 
 // The forecast window's table: planned K and L, the forecast output and its
 // 95 % prediction interval.
 struct ForecastColumn {
-    enum : int { kYear, kK, kL, kY, kInterval, kCount };
+    enum : int { kYear = kYearColumn, kK, kL, kY, kInterval, kCount };
+};
+
+// The statistics page: a line's label and its value.
+struct StatisticsColumn {
+    enum : int { kLabel, kValue, kCount };
 };
 
 // Everything the main window shows besides its layout: the three tables,

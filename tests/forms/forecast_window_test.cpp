@@ -40,8 +40,8 @@ protected:
         }
     }
 
-    QString forecast(int row) const { return cellText(window->StringGrid1, 3, row); }
-    QString interval(int row) const { return cellText(window->StringGrid1, 4, row); }
+    QString forecast(int row) const { return cellText(window->StringGrid1, model::ForecastColumn::kY, row); }
+    QString interval(int row) const { return cellText(window->StringGrid1, model::ForecastColumn::kInterval, row); }
     int rows() const { return window->StringGrid1->model()->rowCount(); }
 
     // A·K^a·L^(1−a) with 6 decimals and the Russian comma.
@@ -73,7 +73,7 @@ TEST_F(ForecastWindowTest, HasTheLayoutAndHeadersOfTheForecastWindow)
     EXPECT_EQ(window->LabeledEdit1->labelText(), QStringLiteral("Кол-во наблюдений"));
     EXPECT_EQ(window->LabeledEdit1->text(), "1");
     EXPECT_EQ(rows(), 1);
-    EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "1");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ForecastColumn::kYear, 1), "1");
 }
 
 TEST_F(ForecastWindowTest, BeforeAnyEstimationEveryForecastIsZero)
@@ -199,7 +199,7 @@ TEST_F(ForecastWindowTest, CountFieldResizesAndNumbersTheTable)
         EXPECT_EQ(window->LabeledEdit1->text(), test.shown);
         EXPECT_EQ(rows(), test.rows) << test.text.toStdString();
         for (int row = 1; test.message.isEmpty() && row <= test.rows; ++row)
-            EXPECT_EQ(cellText(window->StringGrid1, 0, row), QString::number(row));
+            EXPECT_EQ(cellText(window->StringGrid1, model::ForecastColumn::kYear, row), QString::number(row));
     }
 
     window->LabeledEdit1->setText("1");
@@ -225,8 +225,8 @@ TEST_F(ForecastWindowTest, ClearEmptiesEveryRowAndLeavesOneNumberedRow)
     window->SpeedButton2->click();
     EXPECT_EQ(window->LabeledEdit1->text(), "1");
     EXPECT_EQ(rows(), 1);
-    EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "1");
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ForecastColumn::kYear, 1), "1");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ForecastColumn::kK, 1), "");
     EXPECT_EQ(forecast(1), "");
     // The rows were erased, not merely hidden.
     window->LabeledEdit1->setText("3");
@@ -238,14 +238,14 @@ TEST_F(ForecastWindowTest, ClearEmptiesEveryRowAndLeavesOneNumberedRow)
     window->table().setCell(model::ForecastColumn::kYear, 1, "2021");
     window->table().setCell(model::ForecastColumn::kK, 1, "5");
     window->SpeedButton2->click();
-    EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "1");
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ForecastColumn::kYear, 1), "1");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ForecastColumn::kK, 1), "");
 }
 
 TEST_F(ForecastWindowTest, CellsTakeOnlyDigitsAndTheComma)
 {
-    typeIntoCell(window->StringGrid1, 1, 1, "a-. 1x2,5");
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "12,5");
+    typeIntoCell(window->StringGrid1, model::ForecastColumn::kK, 1, "a-. 1x2,5");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ForecastColumn::kK, 1), "12,5");
 }
 
 TEST_F(ForecastWindowTest, CountFieldHasNoKeyFilter)

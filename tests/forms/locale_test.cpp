@@ -65,14 +65,14 @@ TEST_P(LocaleTest, OneSeparatorIsTypedShownSavedAndDrawn)
         for (int column = model::ObservationColumn::kY; column <= model::ObservationColumn::kL; ++column)
             typeIntoCell(window->StringGrid1, column, row, number(rows[row - 1][column - 1]));
     // The separator of another locale cannot be typed.
-    typeIntoCell(window->StringGrid1, 0, 1, QString("1") + GetParam().other + "5");
-    EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "15");
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 2), number("3,5"));
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kYear, 1, QString("1") + GetParam().other + "5");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kYear, 1), "15");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 2), number("3,5"));
 
     window->SpeedButton2->click();
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     EXPECT_EQ(window->Label2->text(), number("a=0,500000"));
-    EXPECT_EQ(cellText(window->StringGrid3, 1, 2), number("0,693147"));
+    EXPECT_EQ(cellText(window->StringGrid3, model::CalculationColumn::kX, 2), number("0,693147"));
     EXPECT_TRUE(window->Chart1->chart()->localizeNumbers());
     EXPECT_EQ(window->Chart1->chart()->locale().decimalPoint(), QString(GetParam().separator));
 

@@ -17,7 +17,7 @@ class MainWindowCommandsTest : public MainWindowFixture {};
 TEST_F(MainWindowCommandsTest, ComputeShowsCoefficientsTablesAndChart)
 {
     typeSmallDataSet();
-    typeIntoCell(window->StringGrid1, 0, 1, "2001");
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kYear, 1, "2001");
     window->SpeedButton2->click();
 
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -31,10 +31,10 @@ TEST_F(MainWindowCommandsTest, ComputeShowsCoefficientsTablesAndChart)
     EXPECT_NEAR(window->A, 2.147193, 1e-6);
 
     ASSERT_EQ(window->StringGrid3->model()->rowCount(), 4);
-    EXPECT_EQ(cellText(window->StringGrid3, 0, 4), "Sum");
-    EXPECT_EQ(cellText(window->StringGrid3, 1, 2), "0,693147");
-    EXPECT_EQ(cellText(window->StringGrid2, 0, 1), "2001");
-    EXPECT_EQ(cellText(window->StringGrid2, 2, 3), "8,589");
+    EXPECT_EQ(cellText(window->StringGrid3, model::CalculationColumn::kYear, 4), "Sum");
+    EXPECT_EQ(cellText(window->StringGrid3, model::CalculationColumn::kX, 2), "0,693147");
+    EXPECT_EQ(cellText(window->StringGrid2, model::FitColumn::kYear, 1), "2001");
+    EXPECT_EQ(cellText(window->StringGrid2, model::FitColumn::kFittedY, 3), "8,589");
 
     ASSERT_EQ(window->Series1->count(), 3);
     ASSERT_EQ(window->Series2->count(), 3);
@@ -73,10 +73,10 @@ TEST_F(MainWindowCommandsTest, ClearAfterAComputationKeepsTheChartAndFitTable)
 
     EXPECT_EQ(window->LabeledEdit1->text(), "1");
     ASSERT_EQ(window->StringGrid1->model()->rowCount(), 1);
-    EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "1");
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kYear, 1), "1");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 1), "");
     ASSERT_EQ(window->StringGrid3->model()->rowCount(), 1);
-    EXPECT_EQ(cellText(window->StringGrid3, 1, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid3, model::CalculationColumn::kX, 1), "");
     for (QLabel* label : {window->Label2, window->Label4, window->Label3, window->Label6, window->Label5})
         EXPECT_EQ(label->text().back(), '=');
     EXPECT_EQ(window->alfa, 0);
@@ -87,21 +87,21 @@ TEST_F(MainWindowCommandsTest, ClearAfterAComputationKeepsTheChartAndFitTable)
 
 TEST_F(MainWindowCommandsTest, NewWithOneRowEmptiesItAndTheFitTable)
 {
-    typeIntoCell(window->StringGrid1, 1, 1, "5");
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kY, 1, "5");
     window->workbook().fit.setCell(model::FitColumn::kY, 1, "5");
     window->Label2->setText("a=1");
     window->SpeedButton5->click();
 
-    EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "");
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "");
-    EXPECT_EQ(cellText(window->StringGrid2, 1, 1), "");
-    EXPECT_EQ(cellText(window->StringGrid3, 0, 1), "1");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kYear, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid2, model::FitColumn::kY, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid3, model::CalculationColumn::kYear, 1), "1");
 }
 
 TEST_F(MainWindowCommandsTest, SavesTheTableAndLoadsItBack)
 {
     typeSmallDataSet();
-    typeIntoCell(window->StringGrid1, 0, 2, "1999");
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kYear, 2, "1999");
     saveChoice = path("data");
     window->SpeedButton7->click();
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -112,15 +112,15 @@ TEST_F(MainWindowCommandsTest, SavesTheTableAndLoadsItBack)
     window->SpeedButton6->click();
     EXPECT_EQ(window->LabeledEdit1->text(), "3");
     ASSERT_EQ(window->StringGrid1->model()->rowCount(), 3);
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 2), "3,5");
-    EXPECT_EQ(cellText(window->StringGrid1, 0, 2), "2");  // the year is not kept in the file
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 2), "3,5");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kYear, 2), "2");  // the year is not kept in the file
     window->SpeedButton2->click();
     EXPECT_EQ(window->Label2->text(), "a=0,500000");
 }
 
 TEST_F(MainWindowCommandsTest, SavingKeepsATxtNameAndAsksBeforeReplacingAnExtendedOne)
 {
-    typeIntoCell(window->StringGrid1, 1, 1, "7");
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kY, 1, "7");
     write(path("data.txt"), "old");
 
     saveChoice = path("data.txt");
@@ -157,7 +157,7 @@ TEST_F(MainWindowCommandsTest, CancelledOrVanishedLoadKeepsTheData)
         openChoice = choice;
         window->N7->trigger();
         EXPECT_EQ(window->LabeledEdit1->text(), "3");
-        EXPECT_EQ(cellText(window->StringGrid1, 1, 3), "8");
+        EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 3), "8");
         EXPECT_EQ(window->Label2->text(), "a=0,500000");
     }
 }
@@ -171,7 +171,7 @@ TEST_F(MainWindowCommandsTest, TooLongFileIsRefusedAndChangesNothing)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.front().contains("10000")) << errors.front().toStdString();
     EXPECT_EQ(window->LabeledEdit1->text(), "3");
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 3), "8");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 3), "8");
 }
 
 TEST_F(MainWindowCommandsTest, LoadingTellsOnceOfLinesThatAreNotObservations)

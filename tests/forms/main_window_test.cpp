@@ -85,8 +85,8 @@ TEST_F(MainWindowTest, SpinnerAndArrowKeysStepTheCountAndNumberTheRows)
     ASSERT_EQ(observationRows(), 4);
     ASSERT_EQ(calculationRows(), 4);
     for (int row = 1; row <= 4; ++row) {
-        EXPECT_EQ(cellText(window->StringGrid1, 0, row), QString::number(row));
-        EXPECT_EQ(cellText(window->StringGrid3, 0, row), QString::number(row));
+        EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kYear, row), QString::number(row));
+        EXPECT_EQ(cellText(window->StringGrid3, model::CalculationColumn::kYear, row), QString::number(row));
     }
 }
 
@@ -162,21 +162,21 @@ TEST_F(MainWindowTest, DoubleZeroLeavesTheHeaderRowAlone)
 
 TEST_F(MainWindowTest, CellsTakeOnlyDigitsAndTheDecimalSeparator)
 {
-    typeIntoCell(window->StringGrid1, 1, 1, "a-. 1x2,5");
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "12,5");
-    typeIntoCell(window->StringGrid1, 0, 1, "19y99");
-    EXPECT_EQ(cellText(window->StringGrid1, 0, 1), "1999");
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kY, 1, "a-. 1x2,5");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 1), "12,5");
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kYear, 1, "19y99");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kYear, 1), "1999");
 }
 
 TEST_F(MainWindowTest, LoweringAndRaisingTheCountBringsBackHiddenRows)
 {
     window->LabeledEdit1->setText("5");
-    typeIntoCell(window->StringGrid1, 1, 5, "77");
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kY, 5, "77");
     window->LabeledEdit1->setText("3");
     EXPECT_EQ(observationRows(), 3);
     window->LabeledEdit1->setText("5");
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 5), "77");
-    EXPECT_EQ(window->StringGrid1->model()->index(4, 1).data().toString(), "77");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 5), "77");
+    EXPECT_EQ(window->StringGrid1->model()->index(4, model::ObservationColumn::kY).data().toString(), "77");
 }
 
 TEST_F(MainWindowTest, AboutButtonOpensTheMethodPageAndChangesNothing)
@@ -188,7 +188,7 @@ TEST_F(MainWindowTest, AboutButtonOpensTheMethodPageAndChangesNothing)
     data_files::SetFolders(previousFolders);
     ASSERT_EQ(openedUrls.size(), 1);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "5");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 1), "5");
     EXPECT_EQ(window->LabeledEdit1->text(), "2");
     EXPECT_EQ(window->Label2->text(), "a=");
     EXPECT_EQ(window->alfa, 0);

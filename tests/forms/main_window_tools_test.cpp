@@ -38,8 +38,8 @@ protected:
     {
         StringGrid* grid = window->StringGrid4;
         for (int row = 1; row <= grid->model()->rowCount(); ++row)
-            if (cellText(grid, 0, row) == label)
-                return cellText(grid, 1, row);
+            if (cellText(grid, model::StatisticsColumn::kLabel, row) == label)
+                return cellText(grid, model::StatisticsColumn::kValue, row);
         return {};
     }
 
@@ -147,7 +147,8 @@ TEST_F(MainWindowToolsTest, CtrlCCopiesTheSelectionAndTheWholeTableWithHeaders)
     computeExample();
     StringGrid* grid = window->StringGrid1;
     grid->setFocus();
-    grid->selectionModel()->select(QItemSelection(grid->model()->index(1, 1), grid->model()->index(2, 3)),
+    grid->selectionModel()->select(QItemSelection(grid->model()->index(1, model::ObservationColumn::kY),
+                                                  grid->model()->index(2, model::ObservationColumn::kL)),
                                    QItemSelectionModel::ClearAndSelect);
     press(grid, QKeySequence::Copy);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "101\t107\t105\n112\t114\t110\n");
@@ -172,32 +173,32 @@ TEST_F(MainWindowToolsTest, CtrlVPastesABlockAtTheCurrentCellAndRaisesTheCount)
 {
     StringGrid* grid = window->StringGrid1;
     grid->setFocus();
-    grid->setCurrentIndex(grid->model()->index(0, 1));
+    grid->setCurrentIndex(grid->model()->index(0, model::ObservationColumn::kY));
     QGuiApplication::clipboard()->setText("2\t1\t1\r\n3.5\t2\t1\r\n8\t8\t2\r\n");
     press(grid, QKeySequence::Paste);
 
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     EXPECT_EQ(window->LabeledEdit1->text(), "3");
     EXPECT_EQ(window->StringGrid3->model()->rowCount(), 3);
-    EXPECT_EQ(cellText(grid, 1, 2), "3,5");
-    EXPECT_EQ(cellText(grid, 0, 3), "3");
+    EXPECT_EQ(cellText(grid, model::ObservationColumn::kY, 2), "3,5");
+    EXPECT_EQ(cellText(grid, model::ObservationColumn::kYear, 3), "3");
     window->SpeedButton2->click();
     EXPECT_EQ(window->Label2->text(), "a=0,500000");
 }
 
 TEST_F(MainWindowToolsTest, ABlockWithAWordIsRefusedWhole)
 {
-    typeIntoCell(window->StringGrid1, 1, 1, "7");
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kY, 1, "7");
     StringGrid* grid = window->StringGrid1;
-    grid->setCurrentIndex(grid->model()->index(0, 1));
+    grid->setCurrentIndex(grid->model()->index(0, model::ObservationColumn::kY));
     QGuiApplication::clipboard()->setText("1;2\n3;x\n");
     deliver([&] { press(grid, QKeySequence::Paste); });
 
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors.front(), QStringLiteral("Блок не вставлен: «x» — не число.\nСтрока 2, столбец «Капитал (K)»."));
     EXPECT_EQ(window->LabeledEdit1->text(), "1");
-    EXPECT_EQ(cellText(grid, 1, 1), "7");
-    EXPECT_EQ(cellText(grid, 2, 1), "");
+    EXPECT_EQ(cellText(grid, model::ObservationColumn::kY, 1), "7");
+    EXPECT_EQ(cellText(grid, model::ObservationColumn::kK, 1), "");
 }
 
 TEST_F(MainWindowToolsTest, CopiedObservationsPasteBackIntoANewTable)
@@ -205,11 +206,12 @@ TEST_F(MainWindowToolsTest, CopiedObservationsPasteBackIntoANewTable)
     computeExample();
     StringGrid* grid = window->StringGrid1;
     grid->setFocus();
-    grid->selectionModel()->select(QItemSelection(grid->model()->index(0, 1), grid->model()->index(23, 3)),
+    grid->selectionModel()->select(QItemSelection(grid->model()->index(0, model::ObservationColumn::kY),
+                                                  grid->model()->index(23, model::ObservationColumn::kL)),
                                    QItemSelectionModel::ClearAndSelect);
     press(grid, QKeySequence::Copy);
     window->SpeedButton5->click();
-    grid->setCurrentIndex(grid->model()->index(0, 1));
+    grid->setCurrentIndex(grid->model()->index(0, model::ObservationColumn::kY));
     press(grid, QKeySequence::Paste);
 
     EXPECT_EQ(window->LabeledEdit1->text(), "24");
@@ -220,12 +222,12 @@ TEST_F(MainWindowToolsTest, CopiedObservationsPasteBackIntoANewTable)
 TEST_F(MainWindowToolsTest, TypingStaysFilteredAndAnOpenEditorKeepsCtrlV)
 {
     StringGrid* grid = window->StringGrid1;
-    typeIntoCell(grid, 1, 1, "1x,5");
-    EXPECT_EQ(cellText(grid, 1, 1), "1,5");
+    typeIntoCell(grid, model::ObservationColumn::kY, 1, "1x,5");
+    EXPECT_EQ(cellText(grid, model::ObservationColumn::kY, 1), "1,5");
 
     // With the editor open, Ctrl+V is the editor's own paste, not a block paste.
     QGuiApplication::clipboard()->setText("2\n3\n");
-    grid->setCurrentIndex(grid->model()->index(0, 2));
+    grid->setCurrentIndex(grid->model()->index(0, model::ObservationColumn::kK));
     QTest::keyClicks(grid, "4");
     QLineEdit* editor = nullptr;
     for (QLineEdit* open : grid->viewport()->findChildren<QLineEdit*>())
@@ -304,7 +306,7 @@ TEST_F(MainWindowToolsTest, ADroppedObservationFileLoadsAsOpenDoes)
 
     EXPECT_TRUE(dropOnto({QUrl::fromLocalFile(kExample)}));
     EXPECT_EQ(window->LabeledEdit1->text(), "24");
-    EXPECT_EQ(cellText(window->StringGrid1, 3, 24), "161");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kL, 24), "161");
     EXPECT_TRUE(requests.isEmpty());  // no dialog
 
     // Qt hands a drag to the first widget under it that takes drops: over the
@@ -352,7 +354,7 @@ TEST_F(MainWindowToolsTest, ShortcutsRunTheToolbarCommands)
     EXPECT_TRUE(contents(path("saved.txt")).startsWith("100:100:100\r\n"));
 
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(cellText(window->StringGrid1, 1, 1), "");
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 1), "");
     EXPECT_EQ(window->Label2->text(), "a=");
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }

@@ -18,8 +18,10 @@ Rows Observations(const Workbook& book)
 {
     Rows rows;
     for (int row = 1; row < book.observations.rowCount(); ++row)
-        rows.push_back({book.observations.cell(0, row), book.observations.cell(1, row),
-                        book.observations.cell(2, row), book.observations.cell(3, row)});
+        rows.push_back({book.observations.cell(ObservationColumn::kYear, row),
+                        book.observations.cell(ObservationColumn::kY, row),
+                        book.observations.cell(ObservationColumn::kK, row),
+                        book.observations.cell(ObservationColumn::kL, row)});
     return rows;
 }
 
@@ -68,8 +70,8 @@ protected:
     void SetUp() override
     {
         SetCountText(m_book, "2");
-        m_book.observations.setCell(1, 1, "10");
-        m_book.observations.setCell(1, 2, "20");
+        m_book.observations.setCell(ObservationColumn::kY, 1, "10");
+        m_book.observations.setCell(ObservationColumn::kY, 2, "20");
     }
 
     Workbook m_book;
@@ -77,7 +79,7 @@ protected:
 
 TEST_F(PasteObservationsTest, FullStopsAndCommasBecomeTheSeparatorAndTheCountGrows)
 {
-    PasteObservations(m_book, 1, 2, "3.5\t2\t 1,25 \n8\t\t4\n7\t1e2\t.5\n", ',');
+    PasteObservations(m_book, ObservationColumn::kY, 2, "3.5\t2\t 1,25 \n8\t\t4\n7\t1e2\t.5\n", ',');
     EXPECT_EQ(m_book.countText, "4");
     EXPECT_EQ(m_book.calculation.rowCount(), 5);
     EXPECT_EQ(Observations(m_book), (Rows{{"1", "10", "", ""},
@@ -88,14 +90,14 @@ TEST_F(PasteObservationsTest, FullStopsAndCommasBecomeTheSeparatorAndTheCountGro
 
 TEST_F(PasteObservationsTest, UnderAFullStopSeparatorCommasAreRefused)
 {
-    PasteObservations(m_book, 1, 1, "3.5\n", '.');
-    EXPECT_EQ(m_book.observations.cell(1, 1), "3.5");
-    EXPECT_THROW(PasteObservations(m_book, 1, 1, "3,5\n", '.'), PasteError);
+    PasteObservations(m_book, ObservationColumn::kY, 1, "3.5\n", '.');
+    EXPECT_EQ(m_book.observations.cell(ObservationColumn::kY, 1), "3.5");
+    EXPECT_THROW(PasteObservations(m_book, ObservationColumn::kY, 1, "3,5\n", '.'), PasteError);
 }
 
 TEST_F(PasteObservationsTest, YearsCanBePastedWithTheData)
 {
-    PasteObservations(m_book, 0, 1, "1899\t100\t100\t100\n1900\t101\t107\t105\n", ',');
+    PasteObservations(m_book, ObservationColumn::kYear, 1, "1899\t100\t100\t100\n1900\t101\t107\t105\n", ',');
     EXPECT_EQ(Observations(m_book), (Rows{{"1899", "100", "100", "100"}, {"1900", "101", "107", "105"}}));
     EXPECT_EQ(m_book.countText, "2");
 }
@@ -127,19 +129,22 @@ INSTANTIATE_TEST_SUITE_P(
     Paste, RefusedPaste,
     ::testing::Values(
         // The bad cell is the last one: nothing before it may have been written.
-        RefusedCase{"Word", 1, 2, "1\t2\t3\n4\t5\tx6\n", "Блок не вставлен: «x6» — не число.\nСтрока 3, столбец «Труд (L)»."},
-        RefusedCase{"Semicolons", 2, 1, "1;abc\n", "Блок не вставлен: «abc» — не число.\nСтрока 1, столбец «Труд (L)»."},
-        RefusedCase{"ThousandsSeparator", 1, 1, "1.234,5\n",
+        RefusedCase{"Word", ObservationColumn::kY, 2, "1\t2\t3\n4\t5\tx6\n",
+                    "Блок не вставлен: «x6» — не число.\nСтрока 3, столбец «Труд (L)»."},
+        RefusedCase{"Semicolons", ObservationColumn::kK, 1, "1;abc\n",
+                    "Блок не вставлен: «abc» — не число.\nСтрока 1, столбец «Труд (L)»."},
+        RefusedCase{"ThousandsSeparator", ObservationColumn::kY, 1, "1.234,5\n",
                     "Блок не вставлен: «1.234,5» — не число.\nСтрока 1, столбец «Производство(Y)»."},
-        RefusedCase{"ControlCharactersShown", 1, 1, std::string("1\0" "2\x1B\n", 5),
+        RefusedCase{"ControlCharactersShown", ObservationColumn::kY, 1, std::string("1\0" "2\x1B\n", 5),
                     "Блок не вставлен: «1\\02\\x1B» — не число.\nСтрока 1, столбец «Производство(Y)»."},
-        RefusedCase{"LongCellCut", 1, 1, std::string(150, '9') + "x\n",
+        RefusedCase{"LongCellCut", ObservationColumn::kY, 1, std::string(150, '9') + "x\n",
                     "Блок не вставлен: «" + std::string(100, '9') + "…» — не число.\nСтрока 1, столбец «Производство(Y)»."},
-        RefusedCase{"Header", 0, 1, "Год\tY\n1\t2\n", "Блок не вставлен: «Год» — не число.\nСтрока 1, столбец «Год»."},
-        RefusedCase{"TooWide", 2, 1, "1\t2\t3\n",
+        RefusedCase{"Header", ObservationColumn::kYear, 1, "Год\tY\n1\t2\n",
+                    "Блок не вставлен: «Год» — не число.\nСтрока 1, столбец «Год»."},
+        RefusedCase{"TooWide", ObservationColumn::kK, 1, "1\t2\t3\n",
                     "Блок не вставлен: он не помещается в таблицу от столбца «Капитал (K)» (столбцов в "
                     "блоке: 3, в таблице от этого столбца: 2)."},
-        RefusedCase{"PastTheLimit", 1, 10000, "1\n2\n",
+        RefusedCase{"PastTheLimit", ObservationColumn::kY, 10000, "1\n2\n",
                     "Блок не вставлен: он доходит до строки 10001, а наблюдений может быть не больше 10000."}),
     [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
 
@@ -149,13 +154,13 @@ TEST(ClipboardRoundTrip, CopiedCellsPasteBackAsTheyWere)
     SetCountText(source, "3");
     const Rows data = {{"1", "100", "100,5", "100"}, {"2", "", "107", "105"}, {"3", "112", "1E3", "110"}};
     for (int row = 1; row <= 3; ++row)
-        for (int column = 0; column < 4; ++column)
+        for (int column = 0; column < ObservationColumn::kCount; ++column)
             source.observations.setCell(column, row, data[row - 1][column]);
-    const std::string text =
-        CopyBlock(source.observations, {0, 3, 1, 3}, [](int, int) { return true; }, false);
+    const std::string text = CopyBlock(source.observations, {ObservationColumn::kYear, ObservationColumn::kL, 1, 3},
+                                       [](int, int) { return true; }, false);
 
     Workbook target;
-    PasteObservations(target, 0, 1, text, ',');
+    PasteObservations(target, ObservationColumn::kYear, 1, text, ',');
     EXPECT_EQ(Observations(target), data);
 }
 

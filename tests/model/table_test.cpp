@@ -1,5 +1,6 @@
 #include "model/number_text.h"
 #include "model/table.h"
+#include "model/workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -8,31 +9,33 @@
 
 namespace {
 
+using model::CalculationColumn;
 using model::CountRule;
+using model::ObservationColumn;
 using model::Table;
 
 TEST(TableTest, LoweringTheCountKeepsHiddenRows)
 {
-    Table observations(4);
-    Table calculation(9);
+    Table observations(ObservationColumn::kCount);
+    Table calculation(CalculationColumn::kCount);
     CountRule("3", {&observations, &calculation});
-    observations.setCell(1, 3, "300");
+    observations.setCell(ObservationColumn::kY, 3, "300");
     CountRule("5", {&observations, &calculation});
-    observations.setCell(1, 4, "400");
-    observations.setCell(1, 5, "500");
-    observations.setCell(0, 5, "1999");  // a calendar year, renumbered by the next count
+    observations.setCell(ObservationColumn::kY, 4, "400");
+    observations.setCell(ObservationColumn::kY, 5, "500");
+    observations.setCell(ObservationColumn::kYear, 5, "1999");  // a calendar year, renumbered by the next count
 
     CountRule("3", {&observations, &calculation});
     EXPECT_EQ(observations.rowCount(), 4);
-    EXPECT_THROW((void)observations.cell(1, 4), std::out_of_range);
+    EXPECT_THROW((void)observations.cell(ObservationColumn::kY, 4), std::out_of_range);
 
     CountRule("5", {&observations, &calculation});
-    EXPECT_EQ(observations.cell(1, 3), "300");
-    EXPECT_EQ(observations.cell(1, 4), "400");
-    EXPECT_EQ(observations.cell(1, 5), "500");
-    EXPECT_EQ(observations.cell(0, 5), "5");
+    EXPECT_EQ(observations.cell(ObservationColumn::kY, 3), "300");
+    EXPECT_EQ(observations.cell(ObservationColumn::kY, 4), "400");
+    EXPECT_EQ(observations.cell(ObservationColumn::kY, 5), "500");
+    EXPECT_EQ(observations.cell(ObservationColumn::kYear, 5), "5");
     EXPECT_EQ(calculation.rowCount(), 6);
-    EXPECT_EQ(calculation.cell(0, 5), "5");
+    EXPECT_EQ(calculation.cell(CalculationColumn::kYear, 5), "5");
 }
 
 // What a view of the table is told, one line per notice.
@@ -94,13 +97,13 @@ class CountRuleTest : public ::testing::TestWithParam<CountCase> {};
 TEST_P(CountRuleTest, SetsRowCountsAndNumbersRows)
 {
     const CountCase& test = GetParam();
-    Table observations(4);
-    Table calculation(9);
+    Table observations(ObservationColumn::kCount);
+    Table calculation(CalculationColumn::kCount);
     EXPECT_EQ(CountRule(test.text, {&observations, &calculation}), test.shown);
     EXPECT_EQ(observations.rowCount(), test.rowCount);
     EXPECT_EQ(calculation.rowCount(), test.rowCount);
     for (int row = 1; row < test.rowCount; ++row)
-        EXPECT_EQ(observations.cell(0, row), std::to_string(row));
+        EXPECT_EQ(observations.cell(ObservationColumn::kYear, row), std::to_string(row));
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, CountRuleTest,
@@ -118,10 +121,10 @@ class RefusedCountTest : public ::testing::TestWithParam<RefusedCount> {};
 TEST_P(RefusedCountTest, ChangesNoTable)
 {
     const RefusedCount& test = GetParam();
-    Table observations(4);
-    Table calculation(9);
+    Table observations(ObservationColumn::kCount);
+    Table calculation(CalculationColumn::kCount);
     CountRule("2", {&observations, &calculation});
-    observations.setCell(1, 2, "kept");
+    observations.setCell(ObservationColumn::kY, 2, "kept");
     try {
         CountRule(test.text, {&observations, &calculation});
         FAIL() << "accepted " << test.text;
@@ -130,7 +133,7 @@ TEST_P(RefusedCountTest, ChangesNoTable)
     }
     EXPECT_EQ(observations.rowCount(), 3);
     EXPECT_EQ(calculation.rowCount(), 3);
-    EXPECT_EQ(observations.cell(1, 2), "kept");
+    EXPECT_EQ(observations.cell(ObservationColumn::kY, 2), "kept");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -144,13 +147,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TableTest, CountRuleTouchesOnlyTheYearColumn)
 {
-    Table observations(4);
-    observations.setCell(1, 1, "10");
-    observations.setCell(0, 1, "1999");
+    Table observations(ObservationColumn::kCount);
+    observations.setCell(ObservationColumn::kY, 1, "10");
+    observations.setCell(ObservationColumn::kYear, 1, "1999");
     CountRule("2", {&observations});
-    EXPECT_EQ(observations.cell(0, 1), "1");
-    EXPECT_EQ(observations.cell(1, 1), "10");
-    EXPECT_EQ(observations.cell(1, 2), "");
+    EXPECT_EQ(observations.cell(ObservationColumn::kYear, 1), "1");
+    EXPECT_EQ(observations.cell(ObservationColumn::kY, 1), "10");
+    EXPECT_EQ(observations.cell(ObservationColumn::kY, 2), "");
 }
 
 TEST(DigitFilterTest, PassesDigitsTheSeparatorBackspaceAndEnter)
