@@ -17,17 +17,23 @@ constexpr int kDocumentDefaultFont = -1;  // \plain and the start select \deff
 constexpr char32_t kReplacement = 0xFFFD;
 
 // 0 for a code page \'hh bytes cannot be read in; those read as 1252.
-int SupportedCodePage(int codePage) {
+int SupportedCodePage(int codePage)
+{
     return codePage == 1251 || codePage == 1252 ? codePage : 0;
 }
 
-char32_t Decode(unsigned char byte, int codePage) {
+char32_t Decode(unsigned char byte, int codePage)
+{
     return codePage == 1251 ? FromWindows1251(byte) : FromWindows1252(byte);
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
-int HexValue(char c) {
+int HexValue(char c)
+{
     if (IsDigit(c)) {
         return c - '0';
     }
@@ -41,11 +47,14 @@ int HexValue(char c) {
 }
 
 // \uN writes UTF-16 units as signed 16-bit numbers.
-char32_t UnicodeValue(int parameter) {
+char32_t UnicodeValue(int parameter)
+{
     const long long value = parameter < 0 ? parameter + 65536LL : parameter;
     return value < 0 || value > 0x10FFFF ? kReplacement : static_cast<char32_t>(value);
 }
 
+// The actions by kind, and below the words two a line.
+// clang-format off
 enum class Action {
     Paragraph, ResetParagraph, Character, Cell,
     Bold, Italic, Underline, UnderlineNone, Plain, FontSize, Color, Font,
@@ -53,6 +62,7 @@ enum class Action {
     Ansi, AnsiCodePage, DefaultFont, FontCharset, FontCodePage,
     Red, Green, Blue, FontTable, ColorTable, Skip,
 };
+// clang-format on
 
 struct WordMeaning {
     // cppcheck-suppress unusedStructMember ; read through the map of Words()
@@ -61,7 +71,9 @@ struct WordMeaning {
 };
 
 // Control words not listed here do not change what is read.
-const std::unordered_map<std::string_view, WordMeaning>& Words() {
+const std::unordered_map<std::string_view, WordMeaning>& Words()
+{
+    // clang-format off
     static const std::unordered_map<std::string_view, WordMeaning> words = {
         {"par", {Action::Paragraph}}, {"row", {Action::Paragraph}},
         {"nestrow", {Action::Paragraph}}, {"pard", {Action::ResetParagraph}},
@@ -110,6 +122,7 @@ const std::unordered_map<std::string_view, WordMeaning>& Words() {
         {"fldinst", {Action::Skip}}, {"xe", {Action::Skip}},
         {"tc", {Action::Skip}}, {"tcn", {Action::Skip}}, {"txe", {Action::Skip}},
     };
+    // clang-format on
     return words;
 }
 
@@ -129,13 +142,15 @@ struct State {
     int font = kDocumentDefaultFont;
     int unicodeSkip = 1;  // \uc
 
-    bool sameCharacterFormat(const State& other) const {
+    bool sameCharacterFormat(const State& other) const
+    {
         return bold == other.bold && italic == other.italic && underline == other.underline &&
                halfPoints == other.halfPoints && color == other.color && font == other.font;
     }
 };
 
-bool SameFormat(const TextRun& a, const TextRun& b) {
+bool SameFormat(const TextRun& a, const TextRun& b)
+{
     return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
            a.fontSize == b.fontSize && a.color == b.color && a.fontFamily == b.fontFamily;
 }
@@ -169,6 +184,12 @@ private:
     void skipGroup();
     void symbol(const Control& control);
     void word(std::string_view word, std::optional<int> parameter);
+    // Paragraph and cell ends, characters and \uN.
+    void textWord(const WordMeaning& meaning, std::optional<int> parameter);
+    // Character and paragraph formatting.
+    void formatWord(Action action, std::optional<int> parameter);
+    // Code pages, the font and colour tables and skipped destinations.
+    void documentWord(Action action, int value);
     void byte(unsigned char byte);
     void output(char32_t c);
     void flushSurrogate();
@@ -208,7 +229,8 @@ private:
     int m_pendingTabs = 0;  // ended table cells not yet followed by text
 };
 
-std::vector<Paragraph> Reader::read(std::size_t start) {
+std::vector<Paragraph> Reader::read(std::size_t start)
+{
     m_pos = start;
     while (m_pos < m_input.size() && !m_ended) {
         const char c = m_input[m_pos++];
@@ -231,7 +253,8 @@ std::vector<Paragraph> Reader::read(std::size_t start) {
     return std::move(m_paragraphs);
 }
 
-Control Reader::readControl() {
+Control Reader::readControl()
+{
     Control control;
     if (m_pos >= m_input.size()) {
         return control;
@@ -274,7 +297,8 @@ Control Reader::readControl() {
     return control;
 }
 
-void Reader::control(const Control& control) {
+void Reader::control(const Control& control)
+{
     if (control.word == "bin") {
         // Raw bytes that may hold anything, braces included.
         const auto length = static_cast<std::size_t>(std::max(0, control.parameter.value_or(0)));
@@ -290,7 +314,8 @@ void Reader::control(const Control& control) {
     }
 }
 
-void Reader::brace(char c) {
+void Reader::brace(char c)
+{
     m_fallbackLeft = 0;
     if (m_skipDepth > 0) {
         if (c == '{') {
@@ -307,7 +332,8 @@ void Reader::brace(char c) {
     }
 }
 
-void Reader::closeGroup() {
+void Reader::closeGroup()
+{
     if (m_unsavedDepth > 0) {
         --m_unsavedDepth;
         return;
@@ -317,14 +343,16 @@ void Reader::closeGroup() {
     m_ended = m_saved.empty();
 }
 
-void Reader::skipGroup() {
+void Reader::skipGroup()
+{
     // A destination word outside any group would swallow the whole document.
     if (nested()) {
         m_skipDepth = 1;
     }
 }
 
-void Reader::symbol(const Control& control) {
+void Reader::symbol(const Control& control)
+{
     switch (control.symbol) {
     case '\'':
         if (control.byte >= 0) {
@@ -356,28 +384,31 @@ void Reader::symbol(const Control& control) {
     }
 }
 
-void Reader::word(std::string_view word, std::optional<int> parameter) {
+void Reader::word(std::string_view word, std::optional<int> parameter)
+{
     const auto found = Words().find(word);
     if (found == Words().end()) {
         return;
     }
+    // Each acts on its own kind of word and passes over the others.
+    textWord(found->second, parameter);
+    formatWord(found->second.action, parameter);
+    documentWord(found->second.action, parameter.value_or(0));
+}
+
+void Reader::textWord(const WordMeaning& meaning, std::optional<int> parameter)
+{
     const bool text = m_state.destination == Destination::Text;
-    const bool on = parameter.value_or(1) != 0;
-    const int value = parameter.value_or(0);
-    switch (found->second.action) {
+    switch (meaning.action) {
     case Action::Paragraph:
         if (text) {
             endParagraph();
         }
         break;
-    case Action::ResetParagraph:
-        m_state.alignment = Alignment::Left;
-        m_state.spaceBeforeTwips = m_state.spaceAfterTwips = 0;
-        break;
     case Action::Character:
         if (text) {
             flushSurrogate();
-            emit(found->second.character);
+            emit(meaning.character);
         }
         break;
     case Action::Cell:
@@ -385,6 +416,25 @@ void Reader::word(std::string_view word, std::optional<int> parameter) {
             ++m_pendingTabs;
         }
         break;
+    case Action::Unicode:
+        if (parameter) {
+            output(UnicodeValue(*parameter));
+            m_fallbackLeft = m_state.unicodeSkip;
+        }
+        break;
+    case Action::UnicodeSkip:
+        m_state.unicodeSkip = std::max(0, parameter.value_or(1));
+        break;
+    default:  // not a word of this kind
+        break;
+    }
+}
+
+void Reader::formatWord(Action action, std::optional<int> parameter)
+{
+    const bool on = parameter.value_or(1) != 0;
+    const int value = parameter.value_or(0);
+    switch (action) {
     case Action::Bold:
         m_state.bold = on;
         break;
@@ -417,6 +467,10 @@ void Reader::word(std::string_view word, std::optional<int> parameter) {
             m_state.font = value;
         }
         break;
+    case Action::ResetParagraph:
+        m_state.alignment = Alignment::Left;
+        m_state.spaceBeforeTwips = m_state.spaceAfterTwips = 0;
+        break;
     case Action::AlignLeft:
         m_state.alignment = Alignment::Left;
         break;
@@ -432,15 +486,14 @@ void Reader::word(std::string_view word, std::optional<int> parameter) {
     case Action::SpaceAfter:
         m_state.spaceAfterTwips = std::max(value, 0);
         break;
-    case Action::Unicode:
-        if (parameter) {
-            output(UnicodeValue(*parameter));
-            m_fallbackLeft = m_state.unicodeSkip;
-        }
+    default:  // not a word of this kind
         break;
-    case Action::UnicodeSkip:
-        m_state.unicodeSkip = std::max(0, parameter.value_or(1));
-        break;
+    }
+}
+
+void Reader::documentWord(Action action, int value)
+{
+    switch (action) {
     case Action::Ansi:
         m_codePage = 1252;
         break;
@@ -484,10 +537,13 @@ void Reader::word(std::string_view word, std::optional<int> parameter) {
     case Action::Skip:
         skipGroup();
         break;
+    default:  // not a word of this kind
+        break;
     }
 }
 
-void Reader::byte(unsigned char byte) {
+void Reader::byte(unsigned char byte)
+{
     if (m_state.destination == Destination::ColorTable) {
         if (byte == ';') {
             endColor();
@@ -503,7 +559,8 @@ void Reader::byte(unsigned char byte) {
     output(Decode(byte, codePage()));
 }
 
-void Reader::output(char32_t c) {
+void Reader::output(char32_t c)
+{
     if (c >= 0xDC00 && c <= 0xDFFF && m_highSurrogate != 0) {
         c = 0x10000 + ((m_highSurrogate - 0xD800) << 10) + (c - 0xDC00);
         m_highSurrogate = 0;
@@ -524,14 +581,16 @@ void Reader::output(char32_t c) {
     emit(c);
 }
 
-void Reader::flushSurrogate() {
+void Reader::flushSurrogate()
+{
     if (m_highSurrogate != 0) {
         m_highSurrogate = 0;
         emit(kReplacement);
     }
 }
 
-void Reader::emit(char32_t c) {
+void Reader::emit(char32_t c)
+{
     switch (m_state.destination) {
     case Destination::Text:
         appendText(c);
@@ -546,7 +605,8 @@ void Reader::emit(char32_t c) {
     }
 }
 
-void Reader::appendText(char32_t c) {
+void Reader::appendText(char32_t c)
+{
     for (int tabs = std::exchange(m_pendingTabs, 0); tabs > 0; --tabs) {
         appendText('\t');
     }
@@ -557,14 +617,16 @@ void Reader::appendText(char32_t c) {
     takeParagraphFormat();
 }
 
-void Reader::takeParagraphFormat() {
+void Reader::takeParagraphFormat()
+{
     constexpr double kTwipsPerPoint = 20;
     m_paragraph.alignment = m_state.alignment;
     m_paragraph.spaceBefore = m_state.spaceBeforeTwips / kTwipsPerPoint;
     m_paragraph.spaceAfter = m_state.spaceAfterTwips / kTwipsPerPoint;
 }
 
-void Reader::startRun() {
+void Reader::startRun()
+{
     m_runState = m_state;
     TextRun run;
     run.bold = m_state.bold;
@@ -583,7 +645,8 @@ void Reader::startRun() {
     }
 }
 
-void Reader::endParagraph() {
+void Reader::endParagraph()
+{
     flushSurrogate();
     m_pendingTabs = 0;
     takeParagraphFormat();
@@ -591,25 +654,29 @@ void Reader::endParagraph() {
     m_paragraph = Paragraph{};
 }
 
-void Reader::colorComponent(std::uint8_t Rgb::*component, int value) {
+void Reader::colorComponent(std::uint8_t Rgb::*component, int value)
+{
     if (m_state.destination == Destination::ColorTable) {
         m_definedColor.*component = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
         m_colorHasComponents = true;
     }
 }
 
-void Reader::endColor() {
+void Reader::endColor()
+{
     m_colors.push_back(m_colorHasComponents ? std::optional<Rgb>(m_definedColor) : std::nullopt);
     m_definedColor = Rgb{};
     m_colorHasComponents = false;
 }
 
-const Font* Reader::font(int number) const {
+const Font* Reader::font(int number) const
+{
     const auto found = m_fonts.find(number == kDocumentDefaultFont ? m_defaultFont : number);
     return found == m_fonts.end() ? nullptr : &found->second;
 }
 
-int Reader::codePage() const {
+int Reader::codePage() const
+{
     const Font* font = m_state.destination == Destination::FontTable ? m_definedFont
                                                                       : this->font(m_state.font);
     return font != nullptr && font->codePage != 0 ? font->codePage : m_codePage;
@@ -617,7 +684,8 @@ int Reader::codePage() const {
 
 }  // namespace
 
-std::vector<Paragraph> ReadRtf(std::string_view rtf) {
+std::vector<Paragraph> ReadRtf(std::string_view rtf)
+{
     const std::size_t start = std::min(rtf.find_first_not_of(" \t\r\n"), rtf.size());
     if (rtf.substr(start, 5) != "{\\rtf") {
         throw RtfError("Not an RTF document: it does not begin with {\\rtf");
