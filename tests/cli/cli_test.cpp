@@ -1,6 +1,8 @@
 // Runs the built cobb-douglas-cli as a user would and checks its output and
 // exit status.
 
+#include "tests/case_name.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -275,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{"NoFile", "", "--json", {}, "", 2, {}, {"FILE"}},
         CliCase{"LongSeparator", "", "--separator ,,", {}, {}, 2, {}, {"--separator"}},
         CliCase{"UnknownOption", "", "--xml", {}, {}, 2, {}, {"--xml"}}),
-    [](const auto& info) { return info.param.name; });
+    CaseName());
 
 // A FIFO nobody writes to is refused at once; opening it would wait for ever.
 TEST(Cli, RefusesAFifoWithoutWaiting)

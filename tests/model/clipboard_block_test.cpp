@@ -2,6 +2,7 @@
 
 #include "model/table.h"
 #include "model/workbook.h"
+#include "tests/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -146,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "блоке: 3, в таблице от этого столбца: 2)."},
         RefusedCase{"PastTheLimit", ObservationColumn::kY, 10000, "1\n2\n",
                     "Блок не вставлен: он доходит до строки 10001, а наблюдений может быть не больше 10000."}),
-    [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(ClipboardRoundTrip, CopiedCellsPasteBackAsTheyWere)
 {

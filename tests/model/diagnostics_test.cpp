@@ -3,6 +3,7 @@
 #include "model/estimation.h"
 #include "model/observation_file.h"
 #include "model/workbook.h"
+#include "tests/case_name.h"
 
 #include "tests/model/figures.h"
 
@@ -204,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"    p-значение λ", kUndetermined},
                  {"R² (с трендом)", kUndetermined},
                  {"Рост производительности факторов в год, e^λ − 1", kUndetermined}}}),
-    [](const ::testing::TestParamInfo<GapCase>& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(Diagnostics, ReadingsOfANameTheSignAndTheFactorWithoutAPositiveProduct)
 {

@@ -3,6 +3,7 @@
 #include "model/number_text.h"
 #include "model/table.h"
 #include "model/workbook.h"
+#include "tests/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -221,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Aср=\u2014",
                   "0",
                   "R2= 100,000 %"}),
-    [](const auto& info) { return info.param.name; });
+    CaseName());
 
 struct UndeterminedCase {
     std::string name;
@@ -277,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
                                        {{"2", "2", "1"}, {"5", "4", "2"}, {"9", "6", "3"}},
                                        kSameX,
                                        "2,079441"}),
-    [](const auto& info) { return info.param.name; });
+    CaseName());
 
 struct Fault {
     std::string name;
@@ -327,7 +328,7 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"ZeroY", 1, "0", "Floating point division by zero\nСтрока 2, столбец «Производство(Y)»."},
         Fault{"NegativeK", 2, "-2", "Invalid floating point operation\nСтрока 2, столбец «Капитал (K)»."},
         Fault{"NegativeL", 3, "-1", "Invalid floating point operation\nСтрока 2, столбец «Труд (L)»."}),
-    [](const auto& info) { return info.param.name; });
+    CaseName());
 
 // An empty cell ends the run without a message, before the calculation
 // table is touched; the result names the cell.
@@ -466,7 +467,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ForecastCase{"SquareRoots", 0.5, 2, "4", "9", "12,000000"},
                       ForecastCase{"ZeroK", 0.3, 1.5, "0", "5", "0,000000"},
                       ForecastCase{"Decimals", 0.5, 1, "2,25", "1", "1,500000"}),
-    [](const auto& info) { return info.param.name; });
+    CaseName());
 
 class ForecastTest : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "model/rtf_reader.h"
 #include "model/text_encoding.h"
+#include "tests/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -114,7 +115,7 @@ const TextCase kTextCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Rtf, RtfTextTest, testing::ValuesIn(kTextCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 constexpr const char* kTables =
     R"({\fonttbl{\f0\fswiss Arial;}{\f1\froman\fcharset204 Times New Roman;}})"
@@ -168,7 +169,7 @@ const FormatCase kFormatCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Rtf, RtfFormatTest, testing::ValuesIn(kFormatCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 TEST(RtfAlignment, TakesParagraphPropertiesAtPar) {
     const auto paragraphs =
@@ -217,7 +218,7 @@ const TextCase kMalformedCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Rtf, RtfMalformedTest, testing::ValuesIn(kMalformedCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 TEST(RtfNotRtf, Throws) {
     const std::string inputs[] = {"", "  \r\n", "hello", "{\\rt", "{\\urtf1 a}", "\xff\xfe{\\rtf1}",

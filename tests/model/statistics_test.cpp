@@ -4,6 +4,7 @@
 #include "model/number_text.h"
 #include "model/observation_file.h"
 #include "model/workbook.h"
+#include "tests/case_name.h"
 
 #include "tests/model/figures.h"
 
@@ -193,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Скорректированный R²", kUndetermined},
                  {"F-статистика, F(1; 1)", kUndetermined},
                  {"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", "0,000 %"}}}),
-    [](const ::testing::TestParamInfo<GapCase>& info) { return std::string(info.param.name); });
+    CaseName());
 
 TEST(ComputeWithStatistics, RunsThatDoNotGoThroughLeaveNone)
 {

@@ -1,6 +1,7 @@
 #include "model/number_text.h"
 #include "model/table.h"
 #include "model/workbook.h"
+#include "tests/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,7 @@ TEST(TableTest, AssigningACopyBringsBackHiddenRowsAndTellsTheViewOfEachChange)
 }
 
 struct CountCase {
+    const char* name;
     const char* text;
     const char* shown;
     int rowCount;
@@ -107,11 +109,14 @@ TEST_P(CountRuleTest, SetsRowCountsAndNumbersRows)
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, CountRuleTest,
-                         ::testing::Values(CountCase{"1", "1", 2}, CountCase{"0", "1", 2},
-                                           CountCase{"00", "00", 1}, CountCase{"12", "12", 13},
-                                           CountCase{"10000", "10000", 10001}));
+                         ::testing::Values(CountCase{"One", "1", "1", 2}, CountCase{"Zero", "0", "1", 2},
+                                           CountCase{"DoubleZero", "00", "00", 1},
+                                           CountCase{"Twelve", "12", "12", 13},
+                                           CountCase{"Largest", "10000", "10000", 10001}),
+                         CaseName());
 
 struct RefusedCount {
+    const char* name;
     const char* text;
     const char* message;
 };
@@ -139,11 +144,13 @@ TEST_P(RefusedCountTest, ChangesNoTable)
 INSTANTIATE_TEST_SUITE_P(
     Counts, RefusedCountTest,
     ::testing::Values(
-        RefusedCount{"", "'' is not a valid integer value"},
-        RefusedCount{"1,5", "'1,5' is not a valid integer value"},
-        RefusedCount{"10001", "Количество наблюдений должно быть от 0 до 10000, а не 10001."},
-        RefusedCount{"999999999", "Количество наблюдений должно быть от 0 до 10000, а не 999999999."},
-        RefusedCount{"-1", "Количество наблюдений должно быть от 0 до 10000, а не -1."}));
+        RefusedCount{"Empty", "", "'' is not a valid integer value"},
+        RefusedCount{"Fraction", "1,5", "'1,5' is not a valid integer value"},
+        RefusedCount{"OneTooMany", "10001", "Количество наблюдений должно быть от 0 до 10000, а не 10001."},
+        RefusedCount{"FarTooMany", "999999999",
+                     "Количество наблюдений должно быть от 0 до 10000, а не 999999999."},
+        RefusedCount{"Negative", "-1", "Количество наблюдений должно быть от 0 до 10000, а не -1."}),
+    CaseName());
 
 TEST(TableTest, CountRuleTouchesOnlyTheYearColumn)
 {
