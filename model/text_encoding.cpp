@@ -15,6 +15,8 @@ bool IsContinuationByte(char c)
 // Stands in a table for a byte the code page leaves unassigned.
 constexpr char16_t kUnassigned = 0;
 
+// Eight bytes a line, as code-page charts lay them out.
+// clang-format off
 // Windows-1251 bytes 0x80 .. 0xBF; 0xC0 .. 0xFF are U+0410 .. U+044F in order.
 constexpr std::array<char16_t, 64> kCp1251High = {
     0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -34,6 +36,7 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     kUnassigned, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, kUnassigned, 0x017E, 0x0178,
 };
+// clang-format on
 
 char32_t FromHighTable(char16_t entry, unsigned char byte)
 {

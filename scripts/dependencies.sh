@@ -39,6 +39,16 @@ COBB_PACKAGES=(
     file
 )
 
+# The checkers' tools, not needed to build: scripts/lint.sh and
+# scripts/format.sh install them as the build's are when they are missing.
+COBB_LINT_PACKAGES=(
+    # clang-tidy and run-clang-tidy (scripts/lint.sh).
+    clang-tidy
+    cppcheck
+    # scripts/format.sh, by .clang-format.
+    clang-format
+)
+
 cobb_missing_packages() {
     local package
     for package in "$@"; do

@@ -3,12 +3,12 @@
 # clang-tidy (configured by .clang-tidy, over compile_commands.json) and
 # cppcheck on model/, forms/, app/ and cli/. Prints what they find and fails
 # when either finds anything. Configures build/lint (or $COBB_LINT_BUILD)
-# and generates the windows' ui_*.h and moc files there. Takes a few
-# minutes on two cores, so CI does not run it.
+# and generates the windows' ui_*.h and moc files there. .ci/run runs it
+# after the test suites.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/dependencies.sh
-cobb_ensure_packages "${COBB_PACKAGES[@]}" clang-tidy cppcheck
+cobb_ensure_packages "${COBB_PACKAGES[@]}" "${COBB_LINT_PACKAGES[@]}"
 
 build=${COBB_LINT_BUILD:-build/lint}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
