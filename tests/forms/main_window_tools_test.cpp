@@ -323,11 +323,11 @@ TEST_F(MainWindowToolsTest, ADroppedObservationFileLoadsAsOpenDoes)
 // once, with plain words, and the table stays.
 TEST_F(MainWindowToolsTest, ADroppedFifoIsRefusedAtOnceAndTheTableKept)
 {
-    ASSERT_TRUE(DropOnto(window.get(), {QUrl::fromLocalFile(kExample)}));
+    ASSERT_TRUE(dropOnto({QUrl::fromLocalFile(kExample)}));
     const QString fifo = path("fifo.txt");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
 
-    EXPECT_TRUE(DropOnto(window.get(), {QUrl::fromLocalFile(fifo)}));
+    EXPECT_TRUE(dropOnto({QUrl::fromLocalFile(fifo)}));
 
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors.front(), QStringLiteral("File access denied\nНе удалось прочитать файл «%1»: это именованный "
