@@ -26,10 +26,11 @@ bool HasDisplay()
 int main(int argc, char** argv)
 {
     if (!HasDisplay()) {
-        std::fputs("cobb-douglas: нет графического дисплея (переменные DISPLAY и WAYLAND_DISPLAY не заданы).\n"
-                   "cobb-douglas: no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-                   "Start it inside a desktop session, or under a virtual display: xvfb-run -a cobb-douglas\n",
-                   stderr);
+        std::fputs(
+            "cobb-douglas: нет графического дисплея (переменные DISPLAY и WAYLAND_DISPLAY не заданы).\n"
+            "cobb-douglas: no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+            "Start it inside a desktop session, or under a virtual display: xvfb-run -a cobb-douglas\n",
+            stderr);
         return 1;
     }
     Q_INIT_RESOURCE(resources);

@@ -25,9 +25,8 @@ void OpenStartFile(const QStringList& arguments)
 {
     if (arguments.size() < 2)
         return;
-    QTimer::singleShot(0, Form1, [path = arguments.at(1)] {
-        Reporting(Form1, &TForm1::loadObservationFile)(path);
-    });
+    QTimer::singleShot(0, Form1,
+                       [path = arguments.at(1)] { Reporting(Form1, &TForm1::loadObservationFile)(path); });
 }
 
 void DestroyWindows()

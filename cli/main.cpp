@@ -72,7 +72,8 @@ std::optional<Options> ParseArguments(int argc, char** argv)
             }
             separator = argv[++i][0];
         } else if (argument == "--forecast") {
-            const std::string_view planned = i + 1 < argc ? std::string_view(argv[i + 1]) : std::string_view();
+            const std::string_view planned =
+                i + 1 < argc ? std::string_view(argv[i + 1]) : std::string_view();
             const std::size_t colon = planned.find(':');
             if (colon == 0 || colon == std::string_view::npos || colon + 1 == planned.size()
                 || planned.find(':', colon + 1) != std::string_view::npos) {

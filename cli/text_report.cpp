@@ -100,8 +100,8 @@ void PrintLines(std::ostream& out, const std::vector<model::StatisticsLine>& lin
 
 }  // namespace
 
-ForecastRun RunForecasts(const model::Workbook& book, const std::vector<std::pair<std::string, std::string>>& planned,
-                         char separator)
+ForecastRun RunForecasts(const model::Workbook& book,
+                         const std::vector<std::pair<std::string, std::string>>& planned, char separator)
 {
     ForecastRun run;
     model::SetForecastHeaders(run.table);
@@ -198,27 +198,52 @@ std::string JsonStatistics(const std::optional<model::Statistics>& statistics)
         return "null";
     const model::Statistics& s = *statistics;
     return "{\n"
-           "    \"n\": " + std::to_string(s.n) + ",\n"
-           "    \"a\": " + JsonCoefficient(s.a) + ",\n"
-           "    \"b\": " + JsonCoefficient(s.b) + ",\n"
-           "    \"r2\": " + JsonFigure(s.r2) + ", \"adjusted_r2\": " + JsonFigure(s.adjustedR2) + ",\n"
-           "    \"f\": " + JsonFigure(s.f) + ", \"f_p\": " + JsonFigure(s.fP) + ",\n"
-           "    \"residual_standard_error\": " + JsonFigure(s.residualStandardError) + ",\n"
-           "    \"alpha\": " + JsonEstimate(s.alpha) + ",\n"
-           "    \"beta\": " + JsonEstimate(s.beta) + ",\n"
-           "    \"c\": " + JsonEstimate(s.c) + ",\n"
-           "    \"alpha_plus_beta\": " + JsonEstimate(s.alphaPlusBeta) + ",\n"
-           "    \"constant_returns\": {\"f\": " + JsonFigure(s.crsF) + ", \"p\": " + JsonFigure(s.crsP)
-           + ", \"conclusion\": " + JsonString(model::ConstantReturnsConclusion(s)) + "},\n"
-           "    \"mean_relative_error\": " + JsonFigure(s.meanRelativeError) + "\n"
-           "  }";
+           "    \"n\": "
+           + std::to_string(s.n)
+           + ",\n"
+             "    \"a\": "
+           + JsonCoefficient(s.a)
+           + ",\n"
+             "    \"b\": "
+           + JsonCoefficient(s.b)
+           + ",\n"
+             "    \"r2\": "
+           + JsonFigure(s.r2) + ", \"adjusted_r2\": " + JsonFigure(s.adjustedR2)
+           + ",\n"
+             "    \"f\": "
+           + JsonFigure(s.f) + ", \"f_p\": " + JsonFigure(s.fP)
+           + ",\n"
+             "    \"residual_standard_error\": "
+           + JsonFigure(s.residualStandardError)
+           + ",\n"
+             "    \"alpha\": "
+           + JsonEstimate(s.alpha)
+           + ",\n"
+             "    \"beta\": "
+           + JsonEstimate(s.beta)
+           + ",\n"
+             "    \"c\": "
+           + JsonEstimate(s.c)
+           + ",\n"
+             "    \"alpha_plus_beta\": "
+           + JsonEstimate(s.alphaPlusBeta)
+           + ",\n"
+             "    \"constant_returns\": {\"f\": "
+           + JsonFigure(s.crsF) + ", \"p\": " + JsonFigure(s.crsP)
+           + ", \"conclusion\": " + JsonString(model::ConstantReturnsConclusion(s))
+           + "},\n"
+             "    \"mean_relative_error\": "
+           + JsonFigure(s.meanRelativeError)
+           + "\n"
+             "  }";
 }
 
 // Ŷ, MPK and MPL at one point, with its year when `withYear`.
 std::string JsonMarginal(const model::MarginalProducts& point, bool withYear)
 {
-    return "{" + (withYear ? "\"year\": " + JsonString(point.label) + ", " : std::string()) + "\"fitted\": " + JsonNumber(point.fitted)
-           + ", \"mpk\": " + JsonNumber(point.capital) + ", \"mpl\": " + JsonNumber(point.labour) + "}";
+    return "{" + (withYear ? "\"year\": " + JsonString(point.label) + ", " : std::string())
+           + "\"fitted\": " + JsonNumber(point.fitted) + ", \"mpk\": " + JsonNumber(point.capital)
+           + ", \"mpl\": " + JsonNumber(point.labour) + "}";
 }
 
 // The fit in levels; its figures are null when it did not converge, and `failure` says why.
@@ -227,12 +252,13 @@ std::string JsonLevelsFit(const model::LevelsFit& fit)
     return "{\"converged\": " + std::string(fit.converged() ? "true" : "false")
            + ", \"failure\": " + (fit.converged() ? "null" : JsonString(fit.failure))
            + ", \"iterations\": " + std::to_string(fit.iterations) + ", \"a\": " + JsonEstimate(fit.a)
-           + ", \"A\": " + JsonEstimate(fit.A) + ", \"rss\": " + JsonFigure(fit.rss) + ", \"r2\": "
-           + JsonFigure(fit.r2) + ", \"start_rss\": " + JsonFigure(fit.startRss)
+           + ", \"A\": " + JsonEstimate(fit.A) + ", \"rss\": " + JsonFigure(fit.rss)
+           + ", \"r2\": " + JsonFigure(fit.r2) + ", \"start_rss\": " + JsonFigure(fit.startRss)
            + ", \"start_r2\": " + JsonFigure(fit.startR2) + "}";
 }
 
-// The fit in levels, the residual tests, the trend fit and the marginal products; a figure the data do not give is null.
+// The fit in levels, the residual tests, the trend fit and the marginal products; a figure the data do not
+// give is null.
 std::string JsonDiagnostics(const std::optional<model::Diagnostics>& diagnostics)
 {
     if (!diagnostics)
@@ -246,22 +272,37 @@ std::string JsonDiagnostics(const std::optional<model::Diagnostics>& diagnostics
         marginal += (i > 0 ? ",\n      " : "") + JsonMarginal(d.marginal[i], true);
     }
     return "{\n"
-           "    \"levels_fit\": " + JsonLevelsFit(d.levels) + ",\n"
-           "    \"residuals\": [" + residuals + "],\n"
-           "    \"durbin_watson\": {\"statistic\": " + JsonFigure(r.durbinWatson) + ", \"p\": "
-           + JsonFigure(r.durbinWatsonP) + ", \"conclusion\": " + JsonString(model::DurbinWatsonConclusion(r)) + "},\n"
-           "    \"breusch_godfrey\": {\"lm\": " + JsonFigure(r.breuschGodfrey) + ", \"p\": "
-           + JsonFigure(r.breuschGodfreyP) + ", \"conclusion\": " + JsonString(model::BreuschGodfreyConclusion(r))
+           "    \"levels_fit\": "
+           + JsonLevelsFit(d.levels)
+           + ",\n"
+             "    \"residuals\": ["
+           + residuals
+           + "],\n"
+             "    \"durbin_watson\": {\"statistic\": "
+           + JsonFigure(r.durbinWatson) + ", \"p\": " + JsonFigure(r.durbinWatsonP)
+           + ", \"conclusion\": " + JsonString(model::DurbinWatsonConclusion(r))
            + "},\n"
-           "    \"jarque_bera\": {\"skewness\": " + JsonFigure(r.skewness) + ", \"kurtosis\": "
-           + JsonFigure(r.kurtosis) + ", \"jb\": " + JsonFigure(r.jarqueBera) + ", \"p\": " + JsonFigure(r.jarqueBeraP)
-           + ", \"conclusion\": " + JsonString(model::JarqueBeraConclusion(r)) + "},\n"
-           "    \"trend\": {\"a\": " + JsonCoefficient(d.trend.a) + ", \"lambda\": " + JsonCoefficient(d.trend.lambda)
+             "    \"breusch_godfrey\": {\"lm\": "
+           + JsonFigure(r.breuschGodfrey) + ", \"p\": " + JsonFigure(r.breuschGodfreyP)
+           + ", \"conclusion\": " + JsonString(model::BreuschGodfreyConclusion(r))
+           + "},\n"
+             "    \"jarque_bera\": {\"skewness\": "
+           + JsonFigure(r.skewness) + ", \"kurtosis\": " + JsonFigure(r.kurtosis)
+           + ", \"jb\": " + JsonFigure(r.jarqueBera) + ", \"p\": " + JsonFigure(r.jarqueBeraP)
+           + ", \"conclusion\": " + JsonString(model::JarqueBeraConclusion(r))
+           + "},\n"
+             "    \"trend\": {\"a\": "
+           + JsonCoefficient(d.trend.a) + ", \"lambda\": " + JsonCoefficient(d.trend.lambda)
            + ", \"b\": " + JsonCoefficient(d.trend.b) + ", \"r2\": " + JsonFigure(d.trend.r2)
-           + ", \"tfp_growth_percent\": " + JsonFigure(d.trend.productivityGrowth) + "},\n"
-           "    \"marginal_products\": {\"at_means\": " + JsonMarginal(d.atMeans, false) + ",\n"
-           "      \"by_year\": [\n      " + marginal + "]}\n"
-           "  }";
+           + ", \"tfp_growth_percent\": " + JsonFigure(d.trend.productivityGrowth)
+           + "},\n"
+             "    \"marginal_products\": {\"at_means\": "
+           + JsonMarginal(d.atMeans, false)
+           + ",\n"
+             "      \"by_year\": [\n      "
+           + marginal
+           + "]}\n"
+             "  }";
 }
 
 std::string JsonRows(const Rows& rows)
@@ -287,8 +328,8 @@ std::string JsonForecasts(const std::optional<ForecastRun>& forecast)
     for (std::size_t i = 0; i < forecast->forecasts.size(); ++i) {
         const model::Forecast& f = forecast->forecasts[i];
         const int row = static_cast<int>(i) + 1;
-        json += std::string(i > 0 ? "," : "") + "\n    {\"K\": "
-                + JsonString(forecast->table.cell(model::ForecastColumn::kK, row))
+        json += std::string(i > 0 ? "," : "")
+                + "\n    {\"K\": " + JsonString(forecast->table.cell(model::ForecastColumn::kK, row))
                 + ", \"L\": " + JsonString(forecast->table.cell(model::ForecastColumn::kL, row))
                 + ", \"forecast\": " + JsonNumber(f.y) + ", \"low\": " + JsonFigure(f.interval.low)
                 + ", \"high\": " + JsonFigure(f.interval.high) + "}";
@@ -305,8 +346,8 @@ void PrintJson(std::ostream& out, const model::Workbook& book, const std::option
         << "  \"observations\": " << JsonRows(Written(book.observations)) << ",\n"
         << "  \"calculation\": " << JsonRows(Written(book.calculation)) << ",\n"
         << "  \"fit\": " << JsonRows(Written(book.fit)) << ",\n"
-        << "  \"captions\": {\"a\": " << JsonString(book.aCaption)
-        << ", \"A\": " << JsonString(book.ACaption) << ", \"b\": " << JsonString(book.bCaption)
+        << "  \"captions\": {\"a\": " << JsonString(book.aCaption) << ", \"A\": " << JsonString(book.ACaption)
+        << ", \"b\": " << JsonString(book.bCaption)
         << ", \"mean_error\": " << JsonString(book.meanErrorCaption)
         << ", \"r2\": " << JsonString(book.r2Caption) << "},\n"
         << "  \"formula\": " << JsonString(book.formula) << ",\n"

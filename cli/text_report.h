@@ -20,8 +20,8 @@ struct ForecastRun {
 };
 
 // Forecasts each planned K and L as the forecast window does. Throws what ForecastCommand throws.
-ForecastRun RunForecasts(const model::Workbook& book, const std::vector<std::pair<std::string, std::string>>& planned,
-                         char separator);
+ForecastRun RunForecasts(const model::Workbook& book,
+                         const std::vector<std::pair<std::string, std::string>>& planned, char separator);
 
 // The calculation table, the coefficients, the formula, Aср, the fit table,
 // R², then the statistics and diagnostics when they were computed, their

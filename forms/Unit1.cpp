@@ -24,21 +24,21 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QGuiApplication>
 #include <QLineSeries>
-#include <QMenuBar>
 #include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStyle>
-#include <QShowEvent>
-#include <QWindow>
 #include <QValueAxis>
+#include <QWindow>
 
 #include <algorithm>
 #include <stdexcept>
@@ -75,7 +75,8 @@ void SetYearLabels(QCategoryAxis* years, const std::vector<std::string>& labels)
 {
     for (const QString& label : years->categoriesLabels())
         years->remove(label);
-    const std::size_t labelStep = std::max<std::size_t>(1, (labels.size() + kMaxYearLabels - 1) / kMaxYearLabels);
+    const std::size_t labelStep =
+        std::max<std::size_t>(1, (labels.size() + kMaxYearLabels - 1) / kMaxYearLabels);
     for (std::size_t i = 0; i < labels.size(); i += labelStep) {
         // Category labels must be unique; a repeated year gets invisible padding.
         QString label = QString::fromStdString(labels[i]);
@@ -122,9 +123,10 @@ TForm1::~TForm1()
 
 void TForm1::setUpWindow()
 {
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    // On a screen smaller than the window (a laptop at 125 %) the client area scrolls inside a window that fits.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    // On a screen smaller than the window (a laptop at 125 %) the client area scrolls inside a window that
+    // fits.
     auto* scroller = new QScrollArea(this);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidget(takeCentralWidget());
@@ -268,7 +270,8 @@ void TForm1::showWorkbook()
     ShowCaption(Label6, m_book.meanErrorCaption);
     ShowCaption(Label5, m_book.r2Caption);
     LabeledEdit2->setText(QString::fromStdString(m_book.formula));
-    // Result columns grow to their numbers; the observation table keeps its widths so all four columns stay in view.
+    // Result columns grow to their numbers; the observation table keeps its widths so all four columns stay
+    // in view.
     for (StringGrid* grid : {StringGrid3, StringGrid2})
         grid->widenColumnsToText();
 
@@ -334,7 +337,8 @@ void TForm1::fitInto(const QRect& available)
     // The menu bar sits above the client area, which keeps its size: the window grows instead.
     QSize size = ClientArea->size() + QSize(0, menuBar()->sizeHint().height());
     // A scroll bar along one side takes room from the other: that side grows by it where it can.
-    const int scrollBar = centralWidget()->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, centralWidget());
+    const int scrollBar =
+        centralWidget()->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, centralWidget());
     if (size.height() > room.height())
         size.rwidth() += scrollBar;
     if (size.width() > room.width())
@@ -395,7 +399,8 @@ void TForm1::N5Click()
 
 void TForm1::N7Click()
 {
-    const QString path = file_chooser::ChooseFileToOpen({this, settings::DialogFolder(), kObservationFileFilter});
+    const QString path =
+        file_chooser::ChooseFileToOpen({this, settings::DialogFolder(), kObservationFileFilter});
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
     loadObservationFile(path);
@@ -408,7 +413,8 @@ void TForm1::loadObservationFile(const QString& path)
     const std::vector<model::ObservationLine> lines = model::ReadObservationFile(path.toStdString(), &report);
     {
         const auto refresh = qScopeGuard([this] { showWorkbook(); });
-        m_history->runCommand(QStringLiteral("загрузку файла"), [&] { model::LoadObservations(m_book, lines); });
+        m_history->runCommand(QStringLiteral("загрузку файла"),
+                              [&] { model::LoadObservations(m_book, lines); });
     }
     settings::ObservationFileUsed(path);
     showRecentFiles();
@@ -594,8 +600,8 @@ void TForm1::setUpShortcuts()
         {QKeySequence(Qt::Key_F9), SpeedButton2},
     };
     for (const auto& [keys, button] : shortcuts) {
-        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->text().trimmed(),
-                                                         keys.toString(QKeySequence::NativeText)));
+        button->setToolTip(
+            QStringLiteral("%1 (%2)").arg(button->text().trimmed(), keys.toString(QKeySequence::NativeText)));
         connect(new QShortcut(keys, this), &QShortcut::activated, button, &QToolButton::click);
     }
 }
@@ -621,9 +627,8 @@ void TForm1::showStatistics()
 void TForm1::StringGrid1Paste(const std::string& text, int column, int row)
 {
     const auto refresh = qScopeGuard([this] { showWorkbook(); });
-    m_history->runCommand(QStringLiteral("вставку"), [&] {
-        model::PasteObservations(m_book, column, row, text, DecimalSeparator());
-    });
+    m_history->runCommand(QStringLiteral("вставку"),
+                          [&] { model::PasteObservations(m_book, column, row, text, DecimalSeparator()); });
 }
 
 void TForm1::StringGrid1SetEditText(int column, int row, const std::string& text)
@@ -634,7 +639,8 @@ void TForm1::StringGrid1SetEditText(int column, int row, const std::string& text
 void TForm1::N14Click()
 {
     const QString path = file_chooser::ChooseFileToSaveAs(
-        {this, settings::DialogFolder(), QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)")}, {"png", "svg"});
+        {this, settings::DialogFolder(), QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg)")},
+        {"png", "svg"});
     if (path.isEmpty())
         return;
     exporting::SaveChartPicture(Chart1, path);

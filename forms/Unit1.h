@@ -41,8 +41,8 @@ public:
     QLineSeries* Series3;
     QLineSeries* Series4;
     QMenu* PopupMenu2;
-    QAction* N14;  // "Сохранить график…"
-    QAction* N15;  // "Сохранить отчёт…"
+    QAction* N14;            // "Сохранить график…"
+    QAction* N15;            // "Сохранить отчёт…"
     QMenu* RecentFilesMenu;  // "Недавние файлы", the observation files used last
 
     // The menu bar: forecast window, instruction (F1), about box, the method page.

@@ -113,7 +113,8 @@ void Render(const std::vector<model::Paragraph>& paragraphs, QTextDocument& docu
 }  // namespace
 
 TForm2::TForm2(QWidget* parent)
-    : QWidget(parent), RichEdit1(new QTextEdit(this)), Panel1(new QFrame(this)), BitBtn1(new QPushButton(Panel1))
+    : QWidget(parent), RichEdit1(new QTextEdit(this)), Panel1(new QFrame(this)),
+      BitBtn1(new QPushButton(Panel1))
 {
     setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
     setWindowTitle(QStringLiteral("Инструкция"));

@@ -14,8 +14,7 @@
 
 TForm4* Form4 = nullptr;
 
-TForm4::TForm4(BasisSource basis, QWidget* parent)
-    : QWidget(parent), m_basis(std::move(basis))
+TForm4::TForm4(BasisSource basis, QWidget* parent) : QWidget(parent), m_basis(std::move(basis))
 {
     setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint

@@ -31,7 +31,8 @@ QString ProgramName()
     return QStringLiteral("Производственная функция Кобба-Дугласа");
 }
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv), m_reporter(ShowErrorBox), m_warningReporter(ShowWarningBox)
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv), m_reporter(ShowErrorBox), m_warningReporter(ShowWarningBox)
 {
     // Set before any window is built: a style sheet on a window's client area stops a
     // font set on the window from reaching its controls, the application's font does not.

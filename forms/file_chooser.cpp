@@ -32,13 +32,17 @@ QString RunDialog(const Request& request, QFileDialog::AcceptMode mode)
 
 Chooser& OpenChooser()
 {
-    static Chooser chooser = [](const Request& request) { return RunDialog(request, QFileDialog::AcceptOpen); };
+    static Chooser chooser = [](const Request& request) {
+        return RunDialog(request, QFileDialog::AcceptOpen);
+    };
     return chooser;
 }
 
 Chooser& SaveChooser()
 {
-    static Chooser chooser = [](const Request& request) { return RunDialog(request, QFileDialog::AcceptSave); };
+    static Chooser chooser = [](const Request& request) {
+        return RunDialog(request, QFileDialog::AcceptSave);
+    };
     return chooser;
 }
 

@@ -76,16 +76,16 @@ private:
 class CellStep : public HistoryStep {
 public:
     CellStep(WorkbookHistory& history, int column, int row, std::string before, std::string after)
-        : HistoryStep(history, QStringLiteral("ввод в ячейку")),
-          m_column(column),
-          m_row(row),
-          m_before(std::move(before)),
-          m_after(std::move(after))
+        : HistoryStep(history, QStringLiteral("ввод в ячейку")), m_column(column), m_row(row),
+          m_before(std::move(before)), m_after(std::move(after))
     {
     }
 
 private:
-    void change(bool forward) override { book().observations.setCell(m_column, m_row, forward ? m_after : m_before); }
+    void change(bool forward) override
+    {
+        book().observations.setCell(m_column, m_row, forward ? m_after : m_before);
+    }
 
     int m_column;
     int m_row;
@@ -96,8 +96,7 @@ private:
 class CountStep : public HistoryStep {
 public:
     CountStep(WorkbookHistory& history, std::string before, std::string after)
-        : HistoryStep(history, QStringLiteral("изменение количества")),
-          m_before(std::move(before)),
+        : HistoryStep(history, QStringLiteral("изменение количества")), m_before(std::move(before)),
           m_after(std::move(after))
     {
     }

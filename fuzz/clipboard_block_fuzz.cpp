@@ -89,12 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // cells are what the table held there).
     const model::CellRange range{column, column + static_cast<int>(width) - 1, row,
                                  row + static_cast<int>(block.size()) - 1};
-    const model::CellBlock copied = model::SplitBlock(
-        model::CopyBlock(book.observations, range, [](int, int) { return true; }, false));
+    const model::CellBlock copied = model::SplitBlock(model::CopyBlock(
+        book.observations, range, [](int, int) { return true; }, false));
     fuzz::Require(copied.size() == block.size(), "a copied row for every pasted row");
     for (std::size_t i = 0; i < block.size(); ++i) {
         for (std::size_t j = 0; j < block[i].size(); ++j)
-            fuzz::Require(copied[i][j] == Expected(block[i][j], separator), "copying gives the pasted cells back");
+            fuzz::Require(copied[i][j] == Expected(block[i][j], separator),
+                          "copying gives the pasted cells back");
     }
     return 0;
 }

@@ -66,11 +66,12 @@ Result Compute(model::Workbook& book, char separator)
     } catch (const model::ComputationError& error) {
         result.error = error.what();
     }
-    fuzz::Require(fuzz::Snapshot(book.observations) == observations, "computing leaves the observations as they were");
+    fuzz::Require(fuzz::Snapshot(book.observations) == observations,
+                  "computing leaves the observations as they were");
     result.calculation = fuzz::Snapshot(book.calculation);
     result.fit = fuzz::Snapshot(book.fit);
-    result.captions = {book.aCaption, book.ACaption, book.bCaption, book.meanErrorCaption, book.r2Caption,
-                       book.formula};
+    result.captions = {book.aCaption,         book.ACaption,  book.bCaption,
+                       book.meanErrorCaption, book.r2Caption, book.formula};
     fuzz::Require(book.statistics.has_value() == result.complete, "statistics exactly after a complete run");
     if (book.statistics) {
         for (const model::StatisticsLine& line : model::StatisticsLines(*book.statistics, separator))
@@ -132,7 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } catch (const model::ConversionError&) {
         } catch (const model::CountError&) {
         }
-        fuzz::Require(book.countText == (countText == "0" ? "1" : countText), "the count field shows what was typed");
+        fuzz::Require(book.countText == (countText == "0" ? "1" : countText),
+                      "the count field shows what was typed");
     }
 
     // A second press of "Вычислить" on the same table gives the same answer.
@@ -141,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(first == second, "computing again gives the same result");
     if (first.complete) {
         const auto m = static_cast<std::size_t>(book.observations.rowCount() - 1);
-        fuzz::Require(book.observedSeries.size() == m && book.fittedSeries.size() == m, "a chart point per row");
+        fuzz::Require(book.observedSeries.size() == m && book.fittedSeries.size() == m,
+                      "a chart point per row");
         fuzz::Require(book.r2Caption.starts_with("R2= "), "a complete run shows R2");
     }
     if (forecast)

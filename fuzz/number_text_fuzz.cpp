@@ -27,7 +27,8 @@ void CheckFixed(double value, int decimals, char separator)
     if (decimals == 0) {
         fuzz::Require(point == std::string::npos, "FormatFixed with no decimals writes no separator");
     } else {
-        fuzz::Require(point != std::string::npos && text.size() - point - 1 == static_cast<std::size_t>(decimals),
+        fuzz::Require(point != std::string::npos
+                          && text.size() - point - 1 == static_cast<std::size_t>(decimals),
                       "FormatFixed writes exactly the decimals asked for");
     }
     const double back = model::ParseNumber(text, separator);
@@ -51,7 +52,8 @@ void CheckGeneral(double value, char separator)
         return;
     }
     fuzz::Require(model::FormatGeneral(back, separator) == text, "FormatGeneral's text is a fixed point");
-    fuzz::Require(std::fabs(back - value) <= std::fabs(value) * 1e-14, "FormatGeneral's text reads back close");
+    fuzz::Require(std::fabs(back - value) <= std::fabs(value) * 1e-14,
+                  "FormatGeneral's text reads back close");
 }
 
 }  // namespace
@@ -80,12 +82,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const model::ConversionError&) {
     }
     if (count)
-        fuzz::Require(model::ParseNumber(text, separator) == *count, "a count is also the number it reads as");
+        fuzz::Require(model::ParseNumber(text, separator) == *count,
+                      "a count is also the number it reads as");
 
     // A separator that is a digit, sign, exponent letter or blank would read
     // as part of the number, so only a plain one must round-trip.
     const char anySeparator = size > 0 ? static_cast<char>(data[0]) : ',';
-    const bool plain = !model::IsDigit(anySeparator) && std::string_view("+-eE ").find(anySeparator) == std::string_view::npos;
+    const bool plain = !model::IsDigit(anySeparator)
+                       && std::string_view("+-eE ").find(anySeparator) == std::string_view::npos;
     if (size >= 9) {
         double value = 0;
         std::memcpy(&value, data + 1, sizeof value);

@@ -38,7 +38,8 @@ void CheckLoaded(const model::Workbook& book, const std::vector<model::Observati
     fuzz::Require(book.countText == std::to_string(rows), "the count is the number of lines");
     fuzz::Require(book.observations.rowCount() == static_cast<int>(rows) + 1, "a row for every line");
     for (int row = 1; row < book.observations.rowCount(); ++row)
-        fuzz::Require(book.observations.cell(model::ObservationColumn::kYear, row) == std::to_string(row), "rows are numbered");
+        fuzz::Require(book.observations.cell(model::ObservationColumn::kYear, row) == std::to_string(row),
+                      "rows are numbered");
     if (lines.empty())
         return;
     fuzz::Require(TableLines(book.observations) == lines, "every line lands in its row");

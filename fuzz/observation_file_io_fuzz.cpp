@@ -175,8 +175,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (kind == kLink || kind == kDangling)
         fuzz::Require(fs::is_symlink(path), "a link stays a link");
     fuzz::Require(fs::is_regular_file(file), "the data lands in the file the link leads to");
-    fuzz::Require(model::ReadObservationFile(path.string()) == model::ParseObservationText(model::DecodeFileText(
-                      model::FormatObservationFile(book.observations))),
+    fuzz::Require(model::ReadObservationFile(path.string())
+                      == model::ParseObservationText(
+                          model::DecodeFileText(model::FormatObservationFile(book.observations))),
                   "the saved file reads back as it was written");
     std::vector<std::string> expectedNames = {"data.txt"};
     if (kind == kLink || kind == kDangling)

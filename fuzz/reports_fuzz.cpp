@@ -30,10 +30,7 @@ class JsonChecker {
 public:
     explicit JsonChecker(std::string_view text) : m_text(text) {}
 
-    bool valid()
-    {
-        return value() && (skipSpaces(), m_at == m_text.size());
-    }
+    bool valid() { return value() && (skipSpaces(), m_at == m_text.size()); }
 
 private:
     bool value(int depth = 0)
@@ -44,13 +41,20 @@ private:
         if (m_at >= m_text.size())
             return false;
         switch (m_text[m_at]) {
-        case '{': return container('}', depth, true);
-        case '[': return container(']', depth, false);
-        case '"': return string();
-        case 't': return word("true");
-        case 'f': return word("false");
-        case 'n': return word("null");
-        default: return number();
+        case '{':
+            return container('}', depth, true);
+        case '[':
+            return container(']', depth, false);
+        case '"':
+            return string();
+        case 't':
+            return word("true");
+        case 'f':
+            return word("false");
+        case 'n':
+            return word("null");
+        default:
+            return number();
         }
     }
 
@@ -150,7 +154,8 @@ private:
 
     void skipSpaces()
     {
-        while (m_at < m_text.size() && std::string_view(" \t\r\n").find(m_text[m_at]) != std::string_view::npos)
+        while (m_at < m_text.size()
+               && std::string_view(" \t\r\n").find(m_text[m_at]) != std::string_view::npos)
             ++m_at;
     }
 
@@ -162,8 +167,8 @@ private:
 // text reaches the HTML unescaped.
 bool OnlyOwnTags(std::string_view html)
 {
-    static const std::vector<std::string_view> kTags = {
-        "html", "body", "h2", "h3", "p", "sup", "table", "thead", "tr", "th", "td", "b", "br", "img"};
+    static const std::vector<std::string_view> kTags = {"html",  "body", "h2", "h3", "p", "sup", "table",
+                                                        "thead", "tr",   "th", "td", "b", "br",  "img"};
     for (std::size_t at = html.find('<'); at != std::string_view::npos; at = html.find('<', at + 1)) {
         std::size_t name = at + 1 + (html.substr(at + 1, 1) == "/");
         const std::size_t end = html.find_first_of(" />", name);

@@ -13,7 +13,8 @@ namespace {
 // A cell as the block's row and column separators leave it intact.
 std::string Flattened(std::string text)
 {
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
     return text;
 }
 
@@ -88,12 +89,13 @@ void PasteObservations(Workbook& book, int column, int row, std::string_view tex
 
     if (column + static_cast<int>(width) > table.columnCount())
         throw PasteError("Блок не вставлен: он не помещается в таблицу от столбца " + header(column)
-                         + " (столбцов в блоке: " + std::to_string(width)
-                         + ", в таблице от этого столбца: " + std::to_string(table.columnCount() - column) + ").");
+                         + " (столбцов в блоке: " + std::to_string(width) + ", в таблице от этого столбца: "
+                         + std::to_string(table.columnCount() - column) + ").");
     const int lastRow = row + static_cast<int>(block.size()) - 1;
     if (lastRow > kMaxObservationCount)
         throw PasteError("Блок не вставлен: он доходит до строки " + std::to_string(lastRow)
-                         + ", а наблюдений может быть не больше " + std::to_string(kMaxObservationCount) + ".");
+                         + ", а наблюдений может быть не больше " + std::to_string(kMaxObservationCount)
+                         + ".");
 
     CellBlock cells = block;
     for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -101,9 +103,10 @@ void PasteObservations(Workbook& book, int column, int row, std::string_view tex
             try {
                 cells[i][j] = PastedNumber(cells[i][j], separator);
             } catch (const ConversionError&) {
-                throw PasteError("Блок не вставлен: «" + VisibleControls(CutUtf8(block[i][j], kQuotedCellBytes)) + "» — не число.\nСтрока "
-                                 + std::to_string(row + static_cast<int>(i)) + ", столбец "
-                                 + header(column + static_cast<int>(j)) + ".");
+                throw PasteError("Блок не вставлен: «"
+                                 + VisibleControls(CutUtf8(block[i][j], kQuotedCellBytes))
+                                 + "» — не число.\nСтрока " + std::to_string(row + static_cast<int>(i))
+                                 + ", столбец " + header(column + static_cast<int>(j)) + ".");
             }
         }
     }

@@ -84,7 +84,8 @@ PlaneFit FitPlane(const std::vector<double>& u, const std::vector<double>& v, co
     const double variance = n > 3 ? fit.ssr / (n - 3) : 0;
     fit.var1 = variance * svv / det;
     fit.var2 = variance * suu / det;
-    fit.varC = variance * (1 / n + (uMean * uMean * svv - 2 * uMean * vMean * suv + vMean * vMean * suu) / det);
+    fit.varC =
+        variance * (1 / n + (uMean * uMean * svv - 2 * uMean * vMean * suv + vMean * vMean * suu) / det);
     return fit;
 }
 
@@ -136,7 +137,8 @@ double DurbinWatsonP(const std::vector<double>& x, double d)
     std::vector<std::vector<double>> m(n, std::vector<double>(n));
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = 0; j < n; ++j)
-            m[i][j] = (i == j ? 1.0 : 0.0) - 1.0 / static_cast<double>(n) - (x[i] - xMean) * (x[j] - xMean) / sxx;
+            m[i][j] =
+                (i == j ? 1.0 : 0.0) - 1.0 / static_cast<double>(n) - (x[i] - xMean) * (x[j] - xMean) / sxx;
     // A·M, with A the first-difference matrix: 1, 2, …, 2, 1 on the diagonal, −1 beside it.
     std::vector<std::vector<double>> am(n, std::vector<double>(n));
     for (std::size_t i = 0; i < n; ++i)
@@ -189,10 +191,12 @@ ResidualTests TestResiduals(const std::vector<double>& x, const std::vector<doub
     const std::size_t n = e.size();
     if (n < 3)
         return tests;  // a line through two points leaves no residual
-    const bool exact = std::all_of(e.begin(), e.end(), [](double value) { return std::fabs(value) <= kRoundingResidual; });
+    const bool exact =
+        std::all_of(e.begin(), e.end(), [](double value) { return std::fabs(value) <= kRoundingResidual; });
     if (exact) {
-        tests.durbinWatson = tests.durbinWatsonP = tests.breuschGodfrey = tests.breuschGodfreyP = tests.skewness =
-            tests.kurtosis = tests.jarqueBera = tests.jarqueBeraP = Missing(Gap::Undetermined);
+        tests.durbinWatson = tests.durbinWatsonP = tests.breuschGodfrey = tests.breuschGodfreyP =
+            tests.skewness = tests.kurtosis = tests.jarqueBera = tests.jarqueBeraP =
+                Missing(Gap::Undetermined);
         return tests;
     }
 
@@ -236,8 +240,8 @@ ResidualTests TestResiduals(const std::vector<double>& x, const std::vector<doub
     if (tests.skewness.known() && tests.kurtosis.known()) {
         const double s = tests.skewness.value, excess = tests.kurtosis.value - 3;
         tests.jarqueBera = Known(static_cast<double>(n) / 6 * (s * s + excess * excess / 4));
-        tests.jarqueBeraP = tests.jarqueBera.known() ? Known(ChiSquaredUpperP(tests.jarqueBera.value, 2))
-                                                     : tests.jarqueBera;
+        tests.jarqueBeraP =
+            tests.jarqueBera.known() ? Known(ChiSquaredUpperP(tests.jarqueBera.value, 2)) : tests.jarqueBera;
     } else {
         tests.jarqueBera = tests.jarqueBeraP = Missing(Gap::Undetermined);
     }
@@ -308,8 +312,8 @@ Diagnostics ComputeDiagnostics(const Workbook& book, char separator)
     const double meanK = Mean(k), meanL = Mean(l);
     // Double arithmetic, not FittedOutput's extended precision: --json prints
     // these figures to the last digit.
-    result.atMeans = At({}, book.alfa, book.A * std::pow(meanK, book.alfa) * std::pow(meanL, 1 - book.alfa),
-                        meanK, meanL);
+    result.atMeans =
+        At({}, book.alfa, book.A * std::pow(meanK, book.alfa) * std::pow(meanL, 1 - book.alfa), meanK, meanL);
     return result;
 }
 
@@ -351,8 +355,8 @@ std::string SharesReading(double alfa, char separator)
     if (!(alfa > 0 && alfa < 1))
         return std::string("a вне (0; 1): предельный продукт ") + (alfa <= 0 ? "капитала" : "труда")
                + " не положителен";
-    return "капитал " + FormatFixed(100 * alfa, 1, separator) + " %, труд " + FormatFixed(100 * (1 - alfa), 1, separator)
-           + " %";
+    return "капитал " + FormatFixed(100 * alfa, 1, separator) + " %, труд "
+           + FormatFixed(100 * (1 - alfa), 1, separator) + " %";
 }
 
 std::vector<StatisticsLine> DiagnosticsLines(const Diagnostics& d, char separator)
@@ -392,10 +396,12 @@ std::vector<StatisticsLine> DiagnosticsLines(const Diagnostics& d, char separato
 
     const auto fixed = [separator](double value) { return FormatFixed(value, 6, separator); };
     lines.push_back({"Предельные продукты: MPK = a·Ŷ/K, MPL = (1 − a)·Ŷ/L", ""});
-    lines.push_back({"Эластичность выпуска по капиталу a = " + fixed(d.alfa), ElasticityReading(d.alfa, separator)});
+    lines.push_back(
+        {"Эластичность выпуска по капиталу a = " + fixed(d.alfa), ElasticityReading(d.alfa, separator)});
     lines.push_back({"Доли в выпуске при оплате по предельным продуктам", SharesReading(d.alfa, separator)});
     const auto products = [&fixed](const MarginalProducts& point) {
-        return "Ŷ = " + fixed(point.fitted) + "; MPK = " + fixed(point.capital) + "; MPL = " + fixed(point.labour);
+        return "Ŷ = " + fixed(point.fitted) + "; MPK = " + fixed(point.capital)
+               + "; MPL = " + fixed(point.labour);
     };
     lines.push_back({"При средних K и L", products(d.atMeans)});
     for (const MarginalProducts& point : d.marginal)

@@ -18,8 +18,8 @@ struct ResidualTests {
     Figure durbinWatson;
     Figure durbinWatsonP;  // P(DW ≤ d) when the errors are independent: the test against ρ > 0
     Figure breuschGodfrey, breuschGodfreyP;  // LM = n·R² of e on X and e₋₁ (e₀ = 0), χ²(1)
-    Figure skewness, kurtosis;  // from the residuals' population moments
-    Figure jarqueBera, jarqueBeraP;  // n/6·(S² + (K − 3)²/4), χ²(2)
+    Figure skewness, kurtosis;               // from the residuals' population moments
+    Figure jarqueBera, jarqueBeraP;          // n/6·(S² + (K − 3)²/4), χ²(2)
 };
 
 // Z = b + a·X + λ·t with t = 1 .. n, i.e. Y = A·e^(λt)·K^a·L^(1−a).
@@ -31,8 +31,8 @@ struct TrendFit {
 
 // Marginal products of the fitted Y = A·K^a·L^(1−a) at one point.
 struct MarginalProducts {
-    std::string label;  // the year, or empty for the sample means
-    double fitted = 0;  // Ŷ
+    std::string label;   // the year, or empty for the sample means
+    double fitted = 0;   // Ŷ
     double capital = 0;  // MPK = a·Ŷ/K
     double labour = 0;   // MPL = (1 − a)·Ŷ/L
 };

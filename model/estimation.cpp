@@ -73,7 +73,8 @@ Real FittedInRow(double A, double alfa, Real k, Real l, int row, const std::stri
     try {
         return FittedOutput(A, alfa, k, l);
     } catch (const FactorError& error) {
-        throw ComputationError(error.what(), row, error.factor() == FactorError::kCapital ? kColumn : lColumn);
+        throw ComputationError(error.what(), row,
+                               error.factor() == FactorError::kCapital ? kColumn : lColumn);
     }
 }
 
@@ -260,7 +261,8 @@ void WriteResiduals(Computation& c)
     for (int row = 1; row <= c.m; ++row) {
         InRow(row, [&] {
             const Real z = c.rows[row].z;
-            calculation.setCell(Calculation::kZX, row, c.fixed(Checked(c.book.alfa * c.rows[row].x + c.b), 6));
+            calculation.setCell(Calculation::kZX, row,
+                                c.fixed(Checked(c.book.alfa * c.rows[row].x + c.b), 6));
             const Real zx = c.parse(calculation, Calculation::kZX, row);
             calculation.setCell(Calculation::kResidual, row, c.fixed(Checked(z - zx), 6));
             const Real residual = c.parse(calculation, Calculation::kResidual, row);
@@ -337,7 +339,8 @@ ComputationError::ComputationError(const std::string& message, const std::string
 {
 }
 
-FactorError::FactorError(const ArithmeticError& cause, Factor factor) : ArithmeticError(cause), m_factor(factor)
+FactorError::FactorError(const ArithmeticError& cause, Factor factor)
+    : ArithmeticError(cause), m_factor(factor)
 {
 }
 
@@ -385,8 +388,9 @@ std::vector<Forecast> ForecastCommand(Table& forecast, std::string& countText, c
         const Real l = ParseCell(forecast, ForecastColumn::kL, row, separator);
         Forecast result;
         const std::string text = InRow(row, [&] {
-            result.y = ToDouble(FittedInRow(basis.A, basis.alfa, k, l, row, forecast.cell(ForecastColumn::kK, 0),
-                                            forecast.cell(ForecastColumn::kL, 0)));
+            result.y =
+                ToDouble(FittedInRow(basis.A, basis.alfa, k, l, row, forecast.cell(ForecastColumn::kK, 0),
+                                     forecast.cell(ForecastColumn::kL, 0)));
             return FormatFixed(result.y, 6, separator);
         });
         result.interval = Predict(basis, result.y, ToDouble(k), ToDouble(l));

@@ -148,8 +148,8 @@ std::string NotConverged(bool stalled, int iterations)
 
 }  // namespace
 
-LevelsFit FitInLevels(const std::vector<double>& y, const std::vector<double>& k, const std::vector<double>& l,
-                      double startA, double startAlfa)
+LevelsFit FitInLevels(const std::vector<double>& y, const std::vector<double>& k,
+                      const std::vector<double>& l, double startA, double startAlfa)
 {
     LevelsFit fit;
     const std::size_t n = y.size();
@@ -181,8 +181,8 @@ LevelsFit FitInLevels(const std::vector<double>& y, const std::vector<double>& k
     int status = gsl_multifit_nlinear_init(&startView.vector, &fdf, workspace.get());
     int info = 0;
     if (status == GSL_SUCCESS)
-        status = gsl_multifit_nlinear_driver(kMaxIterations, kStepTolerance, kGradientTolerance, 0, nullptr, nullptr,
-                                             &info, workspace.get());
+        status = gsl_multifit_nlinear_driver(kMaxIterations, kStepTolerance, kGradientTolerance, 0, nullptr,
+                                             nullptr, &info, workspace.get());
     fit.iterations = static_cast<int>(gsl_multifit_nlinear_niter(workspace.get()));
 
     const gsl_vector* x = gsl_multifit_nlinear_position(workspace.get());

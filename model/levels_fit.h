@@ -16,8 +16,8 @@ struct LevelsFit {
     std::string failure;
     int iterations = 0;
     Estimate a, A;  // standard errors from s²·(JᵀJ)⁻¹ at the optimum, s² = RSS/(n − 2)
-    Figure rss;  // Σ (Y − Ŷ)²
-    Figure r2;   // 1 − RSS/Σ (Y − Ȳ)²
+    Figure rss;     // Σ (Y − Ŷ)²
+    Figure r2;      // 1 − RSS/Σ (Y − Ȳ)²
     // The same two figures for the log-linear estimates the iterations start from.
     Figure startRss, startR2;
 
@@ -28,8 +28,8 @@ struct LevelsFit {
 // A = `startA` and a = `startAlfa`, the log-linear estimates. Needs three
 // rows or more and positive k and l; without them, or when the iterations
 // fail, every figure but the start's has a gap and `failure` says why.
-LevelsFit FitInLevels(const std::vector<double>& y, const std::vector<double>& k, const std::vector<double>& l,
-                      double startA, double startAlfa);
+LevelsFit FitInLevels(const std::vector<double>& y, const std::vector<double>& k,
+                      const std::vector<double>& l, double startA, double startAlfa);
 
 // The statistics page's lines of the fit, beside the log-linear figures it started from.
 std::vector<StatisticsLine> LevelsFitLines(const LevelsFit& fit, char separator);

@@ -6,9 +6,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -333,7 +333,8 @@ std::string FormatFixed(double value, int decimals, char separator)
     // Decided on the value before rounding: 99999999999.5 stays in fixed
     // notation and becomes 100000000000.
     if (std::fabs(value) >= kFixedLimit) {
-        return WriteGeneral(RoundExact(value, kFixedSignificant, kExactDecimals), kFixedSignificant, separator);
+        return WriteGeneral(RoundExact(value, kFixedSignificant, kExactDecimals), kFixedSignificant,
+                            separator);
     }
     return WriteFixed(RoundExact(value, kFixedSignificant, decimals), decimals, separator);
 }
@@ -343,7 +344,8 @@ std::string FormatGeneral(double value, char separator)
     if (!std::isfinite(value)) {
         return WriteNonFinite(value);
     }
-    return WriteGeneral(RoundExact(value, kGeneralSignificant, kExactDecimals), kGeneralSignificant, separator);
+    return WriteGeneral(RoundExact(value, kGeneralSignificant, kExactDecimals), kGeneralSignificant,
+                        separator);
 }
 
 }  // namespace model

@@ -76,7 +76,8 @@ std::string FileMessage(int error, FileAction action, const std::string& path, s
         explanation = Explanation(error, action);
     return PlatformMessage(error, action) + "\n"
            + (action == FileAction::Read ? "Не удалось прочитать файл «" : "Не удалось записать файл «")
-           + VisibleControls(CutUtf8InMiddle(path, kQuotedPathBytes)) + "»" + (explanation.empty() ? "." : ": " + explanation + ".");
+           + VisibleControls(CutUtf8InMiddle(path, kQuotedPathBytes)) + "»"
+           + (explanation.empty() ? "." : ": " + explanation + ".");
 }
 
 // The error and words for a file of a type that is not read or replaced.
@@ -84,7 +85,7 @@ FileError NotARegularFile(mode_t mode, FileAction action, const std::string& pat
 {
     if (S_ISDIR(mode))
         return FileError(EISDIR, action, path);
-    const char* what = S_ISFIFO(mode)                    ? "это именованный канал (FIFO), а не обычный файл"
+    const char* what = S_ISFIFO(mode) ? "это именованный канал (FIFO), а не обычный файл"
                        : S_ISCHR(mode) || S_ISBLK(mode) ? "это устройство, а не обычный файл"
                        : S_ISSOCK(mode)                 ? "это сокет, а не обычный файл"
                                                         : "это не обычный файл";
@@ -147,7 +148,8 @@ std::string TemporaryName()
     std::random_device random;
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, "-%08x", static_cast<unsigned>(random()));
-    return std::string(kTemporaryPrefix) + std::to_string(::getpid()) + suffix + std::string(kTemporarySuffix);
+    return std::string(kTemporaryPrefix) + std::to_string(::getpid()) + suffix
+           + std::string(kTemporarySuffix);
 }
 
 // Removes the temporary files of this user's saves into folder whose process
@@ -279,7 +281,7 @@ void CheckReplaceable(const std::string& target, const struct stat& existing, co
 char LineEnd(std::string_view text)
 {
     return text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos ? '\r'
-                                                                                                : '\n';
+                                                                                                  : '\n';
 }
 
 // The text up to the end of line kMaxObservationCount + 1. A file of more
@@ -377,8 +379,8 @@ std::string LoadNotice(const ObservationFileReport& report)
 {
     std::string notice;
     if (report.firstLineNotNumbers != 0)
-        notice += "\nСтрока " + std::to_string(report.firstLineNotNumbers) + ": "
-                  + report.notNumberMessage + ". Ячейки загружены так, как они записаны в файле.";
+        notice += "\nСтрока " + std::to_string(report.firstLineNotNumbers) + ": " + report.notNumberMessage
+                  + ". Ячейки загружены так, как они записаны в файле.";
     if (report.firstLineWithExtraFields != 0)
         notice += "\nСтрока " + std::to_string(report.firstLineWithExtraFields)
                   + ": полей больше трёх; то, что после третьего «:», не загружено.";
@@ -440,7 +442,8 @@ std::string FormatObservationFile(const Table& observations)
     std::string text;
     // Reading drops one leading byte-order mark, so a first cell that begins
     // with U+FEFF keeps it only behind a mark of the file's own.
-    if (observations.rowCount() > 1 && observations.cell(ObservationColumn::kY, 1).starts_with(kByteOrderMark))
+    if (observations.rowCount() > 1
+        && observations.cell(ObservationColumn::kY, 1).starts_with(kByteOrderMark))
         text = kByteOrderMark;
     for (int row = 1; row < observations.rowCount(); ++row) {
         text += observations.cell(ObservationColumn::kY, row);

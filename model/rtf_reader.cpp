@@ -144,20 +144,20 @@ struct State {
 
     bool sameCharacterFormat(const State& other) const
     {
-        return bold == other.bold && italic == other.italic && underline == other.underline &&
-               halfPoints == other.halfPoints && color == other.color && font == other.font;
+        return bold == other.bold && italic == other.italic && underline == other.underline
+               && halfPoints == other.halfPoints && color == other.color && font == other.font;
     }
 };
 
 bool SameFormat(const TextRun& a, const TextRun& b)
 {
-    return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
-           a.fontSize == b.fontSize && a.color == b.color && a.fontFamily == b.fontFamily;
+    return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline && a.fontSize == b.fontSize
+           && a.color == b.color && a.fontFamily == b.fontFamily;
 }
 
 struct Font {
     std::string name;
-    int codePage = 0;  // 0: the document's
+    int codePage = 0;    // 0: the document's
     bool named = false;  // ';' seen: the rest of the entry is not the name
 };
 
@@ -165,7 +165,7 @@ struct Control {
     std::string_view word;  // empty for a control symbol
     std::optional<int> parameter;
     char symbol = 0;  // 0 at the end of the input
-    int byte = -1;  // of a complete \'hh
+    int byte = -1;    // of a complete \'hh
 };
 
 class Reader {
@@ -211,8 +211,8 @@ private:
     State m_state;
     std::vector<State> m_saved;
     std::size_t m_unsavedDepth = 0;  // groups beyond kMaxGroupDepth
-    std::size_t m_skipDepth = 0;  // > 0: inside a skipped destination, counting its braces
-    int m_fallbackLeft = 0;  // characters after \uN that stand in for it
+    std::size_t m_skipDepth = 0;     // > 0: inside a skipped destination, counting its braces
+    int m_fallbackLeft = 0;          // characters after \uN that stand in for it
     char32_t m_highSurrogate = 0;
 
     int m_codePage = 1252;
@@ -225,7 +225,7 @@ private:
 
     std::vector<Paragraph> m_paragraphs;
     Paragraph m_paragraph;
-    State m_runState;  // the formatting of m_paragraph.runs.back()
+    State m_runState;       // the formatting of m_paragraph.runs.back()
     int m_pendingTabs = 0;  // ended table cells not yet followed by text
 };
 
@@ -277,8 +277,7 @@ Control Reader::readControl()
         ++m_pos;
     }
     control.word = m_input.substr(start, m_pos - start);
-    const bool negative = m_pos + 1 < m_input.size() && m_input[m_pos] == '-' &&
-                          IsDigit(m_input[m_pos + 1]);
+    const bool negative = m_pos + 1 < m_input.size() && m_input[m_pos] == '-' && IsDigit(m_input[m_pos + 1]);
     if (negative) {
         ++m_pos;
     }
@@ -510,8 +509,8 @@ void Reader::documentWord(Action action, int value)
         }
         break;
     case Action::FontCodePage:
-        if (m_state.destination == Destination::FontTable && m_definedFont != nullptr &&
-            SupportedCodePage(value) != 0) {
+        if (m_state.destination == Destination::FontTable && m_definedFont != nullptr
+            && SupportedCodePage(value) != 0) {
             m_definedFont->codePage = value;
         }
         break;
@@ -677,8 +676,8 @@ const Font* Reader::font(int number) const
 
 int Reader::codePage() const
 {
-    const Font* font = m_state.destination == Destination::FontTable ? m_definedFont
-                                                                      : this->font(m_state.font);
+    const Font* font =
+        m_state.destination == Destination::FontTable ? m_definedFont : this->font(m_state.font);
     return font != nullptr && font->codePage != 0 ? font->codePage : m_codePage;
 }
 

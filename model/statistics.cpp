@@ -327,9 +327,9 @@ std::vector<StatisticsLine> StatisticsLines(const Statistics& s, char separator)
     lines.push_back({"    p-значение проверки", pText(s.crsP)});
     lines.push_back({"Вывод (уровень 5 %)", ConstantReturnsConclusion(s)});
 
-    lines.push_back({"Средняя относительная ошибка |100·(Y − Ŷ)/Y|",
-                     s.meanRelativeError.known() ? text(s.meanRelativeError, 3) + " %"
-                                                 : GapText(s.meanRelativeError.gap)});
+    lines.push_back({"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", s.meanRelativeError.known()
+                                                                         ? text(s.meanRelativeError, 3) + " %"
+                                                                         : GapText(s.meanRelativeError.gap)});
     return lines;
 }
 

@@ -36,7 +36,7 @@ struct Estimate {
 // A coefficient of the program's fit, with its tests.
 struct Coefficient : Estimate {
     Figure t;
-    Figure p;  // two-sided
+    Figure p;          // two-sided
     Figure low, high;  // the 95 % confidence interval
 };
 

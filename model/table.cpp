@@ -8,8 +8,7 @@
 namespace model {
 
 Table::Table(int columnCount, int rowCount)
-    : m_columnCount(columnCount),
-      m_rowCount(0),
+    : m_columnCount(columnCount), m_rowCount(0),
       m_columnWidths(static_cast<std::size_t>(columnCount), kDefaultColumnWidth)
 {
     if (columnCount < 1)
@@ -18,9 +17,7 @@ Table::Table(int columnCount, int rowCount)
 }
 
 Table::Table(const Table& other)
-    : m_columnCount(other.m_columnCount),
-      m_rowCount(other.m_rowCount),
-      m_rows(other.m_rows),
+    : m_columnCount(other.m_columnCount), m_rowCount(other.m_rowCount), m_rows(other.m_rows),
       m_columnWidths(other.m_columnWidths)
 {
 }
@@ -36,7 +33,8 @@ Table& Table::operator=(const Table& other)
     setRowCount(other.m_rowCount);
     for (int row = 0; row < m_rowCount; ++row)
         for (int column = 0; column < m_columnCount; ++column)
-            setCell(column, row, other.m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]);
+            setCell(column, row,
+                    other.m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]);
     // The shown rows are alike by now: what is left are the hidden ones, which no listener sees.
     m_rows = other.m_rows;
     for (int column = 0; column < m_columnCount; ++column)
@@ -129,9 +127,8 @@ int ParseObservationCount(std::string_view countText)
 {
     const int count = ParseCount(countText);
     if (count < 0 || count > kMaxObservationCount)
-        throw CountError("Количество наблюдений должно быть от 0 до "
-                         + std::to_string(kMaxObservationCount) + ", а не "
-                         + std::string(countText) + ".");
+        throw CountError("Количество наблюдений должно быть от 0 до " + std::to_string(kMaxObservationCount)
+                         + ", а не " + std::string(countText) + ".");
     return count;
 }
 
@@ -150,8 +147,7 @@ std::string CountRule(std::string_view countText, std::initializer_list<Table*> 
 
 bool DigitFilter(char32_t character, char32_t separator)
 {
-    return character == 8 || character == 13 || character == separator
-           || IsDigit(character);
+    return character == 8 || character == 13 || character == separator || IsDigit(character);
 }
 
 }  // namespace model

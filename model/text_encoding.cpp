@@ -98,7 +98,7 @@ bool IsValidUtf8(std::string_view bytes)
             ++i;
             continue;
         }
-        const std::size_t length = (lead & 0xE0) == 0xC0 ? 2
+        const std::size_t length = (lead & 0xE0) == 0xC0   ? 2
                                    : (lead & 0xF0) == 0xE0 ? 3
                                    : (lead & 0xF8) == 0xF0 ? 4
                                                            : 0;
@@ -156,10 +156,18 @@ std::string VisibleControls(std::string_view text)
             continue;
         }
         switch (c) {
-        case '\0': visible += "\\0"; break;
-        case '\t': visible += "\\t"; break;
-        case '\n': visible += "\\n"; break;
-        case '\r': visible += "\\r"; break;
+        case '\0':
+            visible += "\\0";
+            break;
+        case '\t':
+            visible += "\\t";
+            break;
+        case '\n':
+            visible += "\\n";
+            break;
+        case '\r':
+            visible += "\\r";
+            break;
         default: {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\x%02X", code);

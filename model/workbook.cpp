@@ -19,8 +19,8 @@ void SetTableHeaders(Workbook& book)
     book.observations.setHeaders({"  Год ", "Производство(Y)", "Капитал (K)", "Труд (L)"});
     book.observations.setColumnWidths({42, 93, 69, 64});
 
-    book.calculation.setHeaders({" Год", " X", " Z", " X*Z", " X^2", " Z(X)", " Z-Z(X)", " Z^2",
-                                 "Z-Z(X)/Z*100"});
+    book.calculation.setHeaders(
+        {" Год", " X", " Z", " X*Z", " X^2", " Z(X)", " Z-Z(X)", " Z^2", "Z-Z(X)/Z*100"});
     book.calculation.setColumnWidth(CalculationColumn::kYear, 40);
 
     book.fit.setHeaders({"Год", "Производство(Y)", "ПФ (Кобба-Дугласа)"});

@@ -131,7 +131,9 @@ void StringGrid::copySelection() const
     const bool wholeTable = cells.size() == qsizetype(m_adapter->rowCount()) * m_adapter->columnCount();
     const std::string text = model::CopyBlock(
         table(), range,
-        [this](int column, int row) { return selectionModel()->isSelected(m_adapter->index(row - 1, column)); },
+        [this](int column, int row) {
+            return selectionModel()->isSelected(m_adapter->index(row - 1, column));
+        },
         wholeTable);
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }

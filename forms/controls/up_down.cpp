@@ -6,8 +6,7 @@
 
 #include <algorithm>
 
-UpDown::UpDown(QWidget* parent)
-    : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
+UpDown::UpDown(QWidget* parent) : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
 {
     // Screen readers name the arrows by what they do, whichever way they point.
     m_up->setAccessibleName(QStringLiteral("Увеличить"));

@@ -38,8 +38,7 @@ fs::path TempPath(const std::string& name)
 Outcome RunCli(const std::string& environment, const std::string& arguments)
 {
     const fs::path errPath = TempPath("stderr.txt");
-    const std::string command =
-        environment + " " + COBB_CLI + " " + arguments + " 2>" + errPath.string();
+    const std::string command = environment + " " + COBB_CLI + " " + arguments + " 2>" + errPath.string();
     Outcome run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
@@ -97,25 +96,24 @@ TEST_P(CliTest, PrintsAndExitsAsExpected)
 INSTANTIATE_TEST_SUITE_P(
     Cli, CliTest,
     testing::Values(
-        CliCase{"JsonOfTheExample",
-                "",
-                "--json --separator ,",
-                {},
-                {},
-                0,
-                {R"j("observations": [
+        CliCase{
+            "JsonOfTheExample",
+            "",
+            "--json --separator ,",
+            {},
+            {},
+            0,
+            {R"j("observations": [
     ["1", "100", "100", "100"],)j",
-                 R"j(["24", "240", "431", "161"])j",
-                 R"j(["1", "0,000000", "0,000000", "0,000000", "0,000000", "0,014545", "-0,014545", "0,000000", "—"])j",
-                 R"j(["Sum", "9,450256", "2,750702", "1,570108", "5,637417", "2,750703", "-9,99999999973245E-7", "0,510672", "1283,826080"]
+             R"j(["24", "240", "431", "161"])j",
+             R"j(["1", "0,000000", "0,000000", "0,000000", "0,000000", "0,014545", "-0,014545", "0,000000", "—"])j",
+             R"j(["Sum", "9,450256", "2,750702", "1,570108", "5,637417", "2,750703", "-9,99999999973245E-7", "0,510672", "1283,826080"]
   ],)j",
-                 R"j(["24", "240", "209,808"])j",
-                 R"j("captions": {"a": "a=0,254133", "A": "A=1,014651", "b": "b=0,0145", "mean_error": "Aср=55,819 %", "r2": "R2= 94,171 %"})j",
-                 R"j("formula": "Y=1,014651*(K^0,254133)*(L^0,745867)")j",
-                 R"j("alfa": 0.254133)j",
-                 R"j("A": 1.01465)j",
-                 R"j("error": null)j"},
-                {}},
+             R"j(["24", "240", "209,808"])j",
+             R"j("captions": {"a": "a=0,254133", "A": "A=1,014651", "b": "b=0,0145", "mean_error": "Aср=55,819 %", "r2": "R2= 94,171 %"})j",
+             R"j("formula": "Y=1,014651*(K^0,254133)*(L^0,745867)")j", R"j("alfa": 0.254133)j",
+             R"j("A": 1.01465)j", R"j("error": null)j"},
+            {}},
         CliCase{"ReportOfTheExample",
                 "",
                 "--separator ,",
@@ -123,8 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 0,
                 {"Год         X          Z        X*Z", "Sum  9,450256   2,750702",
-                 "a=0,254133\nA=1,014651\nb=0,0145\n", "Y=1,014651*(K^0,254133)*(L^0,745867)",
-                 "Aср=55,819 %", " 24              240             209,808\n", "R2= 94,171 %"},
+                 "a=0,254133\nA=1,014651\nb=0,0145\n", "Y=1,014651*(K^0,254133)*(L^0,745867)", "Aср=55,819 %",
+                 " 24              240             209,808\n", "R2= 94,171 %"},
                 {}},
         // Without --separator the locale's decimal point is used.
         CliCase{"SeparatorOfTheCLocale",
@@ -192,7 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 std::string(COBB_EXAMPLES_DIR) + "/solow-1957.txt",
                 0,
-                {"\"diagnostics\": {\n    \"levels_fit\": {\"converged\": true, \"failure\": null, \"iterations\": 9, "
+                {"\"diagnostics\": {\n    \"levels_fit\": {\"converged\": true, \"failure\": null, "
+                 "\"iterations\": 9, "
                  "\"a\": {\"estimate\": 0.62814",
                  "\n    \"residuals\": [{\"year\": \"1\", \"residual\": -0.14944",
                  "\"breusch_godfrey\": {\"lm\": 38.4316",
@@ -210,9 +209,10 @@ INSTANTIATE_TEST_SUITE_P(
                 {"\nДиагностика\nМНК в уровнях: Y = A·K^a·L^(1−a), метод Левенберга–Марквардта\n"
                  "Итерации от оценок в логарифмах                                сошлись, итераций: 5\n",
                  "Сумма квадратов остатков Σ(Y − Ŷ)² (в уровнях)                 2564,648514\n",
-                 "\nОстатки регрессии Z = b + a·X\nСтатистика Дарбина–Уотсона DW  ",
-                 "  0,1171\n", "Рост производительности факторов в год, e^λ − 1                0,620 %\n",
-                 "    24                                                         Ŷ = 209,808492; MPK = 0,123711; MPL = 0,971983\n"},
+                 "\nОстатки регрессии Z = b + a·X\nСтатистика Дарбина–Уотсона DW  ", "  0,1171\n",
+                 "Рост производительности факторов в год, e^λ − 1                0,620 %\n",
+                 "    24                                                         Ŷ = 209,808492; MPK = "
+                 "0,123711; MPL = 0,971983\n"},
                 {}},
         // What two observations cannot give is null, the verdict says why.
         CliCase{"StatisticsOfTwoObservations",
@@ -224,11 +224,18 @@ INSTANTIATE_TEST_SUITE_P(
                 {"\"standard_error\": null, \"t\": null, \"p\": null, \"ci95\": [null, null]",
                  "\"alpha\": {\"estimate\": null, \"standard_error\": null}",
                  "\"conclusion\": \"недостаточно наблюдений\"",
-                 "\"levels_fit\": {\"converged\": false, \"failure\": \"недостаточно наблюдений: нужно не меньше трёх\", "
+                 "\"levels_fit\": {\"converged\": false, \"failure\": \"недостаточно наблюдений: нужно не "
+                 "меньше трёх\", "
                  "\"iterations\": 0, \"a\": {\"estimate\": null, \"standard_error\": null}"},
                 {}},
-        CliCase{"NoStatisticsAfterAnEmptyCell", "", "--json --separator ,", "1:1:1\n3,5:2\n", {}, 1,
-                {"\"statistics\": null,", "\"diagnostics\": null,"}, {}},
+        CliCase{"NoStatisticsAfterAnEmptyCell",
+                "",
+                "--json --separator ,",
+                "1:1:1\n3,5:2\n",
+                {},
+                1,
+                {"\"statistics\": null,", "\"diagnostics\": null,"},
+                {}},
         // R 4.2.2: exp(predict(lm(z ~ x), data.frame(x = log(k / l)), interval = "prediction")) * l gives
         // 220,904335 in [193,866675; 251,712808] and, for Solow's 3,5:1, 1,132415 in [0,739420; 1,734282].
         CliCase{"ForecastsWithTheirIntervals",
@@ -247,15 +254,27 @@ INSTANTIATE_TEST_SUITE_P(
                 {},
                 std::string(COBB_EXAMPLES_DIR) + "/solow-1957.txt",
                 0,
-                {"\"forecasts\": [\n    {\"K\": \"3,5\", \"L\": \"1\", \"forecast\": 1.13241", "\"low\": 0.73942",
-                 "\"high\": 1.73428"},
+                {"\"forecasts\": [\n    {\"K\": \"3,5\", \"L\": \"1\", \"forecast\": 1.13241",
+                 "\"low\": 0.73942", "\"high\": 1.73428"},
                 {}},
-        CliCase{"ForecastOfABadNumber", "", "--json --separator , --forecast 1:x", {}, {}, 1,
-                {"\"forecasts\": null,"}, {"Строка 1, столбец «Численость (L)»."}},
+        CliCase{"ForecastOfABadNumber",
+                "",
+                "--json --separator , --forecast 1:x",
+                {},
+                {},
+                1,
+                {"\"forecasts\": null,"},
+                {"Строка 1, столбец «Численость (L)»."}},
         CliCase{"ForecastWithoutLabour", "", "--forecast 450", {}, {}, 2, {}, {"--forecast ждёт K:L."}},
         CliCase{"MissingFile", "", "--json", {}, "nowhere/missing.txt", 2, {}, {"File not found"}},
-        CliCase{"StandardInput", "", "--json --separator ,", {}, "- < " + kExample, 0,
-                {R"j(["24", "240", "431", "161"])j", R"j("a": "a=0,254133")j"}, {}},
+        CliCase{"StandardInput",
+                "",
+                "--json --separator ,",
+                {},
+                "- < " + kExample,
+                0,
+                {R"j(["24", "240", "431", "161"])j", R"j("a": "a=0,254133")j"},
+                {}},
         CliCase{"LinesEndedByCrAlone",
                 "",
                 "--json --separator ,",
@@ -267,13 +286,34 @@ INSTANTIATE_TEST_SUITE_P(
         CliCase{"Utf16LittleEndian",
                 "",
                 "--json --separator ,",
-                std::string("\xFF\xFE" "1\0:\0" "2\0:\0" "3\0\r\0\n\0" "4\0:\0" "5\0:\0" "7\0", 26),
+                std::string("\xFF\xFE"
+                            "1\0:\0"
+                            "2\0:\0"
+                            "3\0\r\0\n\0"
+                            "4\0:\0"
+                            "5\0:\0"
+                            "7\0",
+                            26),
                 {},
                 0,
                 {R"j(["1", "1", "2", "3"])j", R"j(["2", "4", "5", "7"])j"},
                 {}},
-        CliCase{"AFolder", "", "--json", {}, "/", 2, {}, {"I/O error 21\nНе удалось прочитать файл «/»: это папка, а не файл."}},
-        CliCase{"ADevice", "timeout 10", "--json", {}, "/dev/zero", 2, {}, {": это устройство, а не обычный файл."}},
+        CliCase{"AFolder",
+                "",
+                "--json",
+                {},
+                "/",
+                2,
+                {},
+                {"I/O error 21\nНе удалось прочитать файл «/»: это папка, а не файл."}},
+        CliCase{"ADevice",
+                "timeout 10",
+                "--json",
+                {},
+                "/dev/zero",
+                2,
+                {},
+                {": это устройство, а не обычный файл."}},
         CliCase{"NoFile", "", "--json", {}, "", 2, {}, {"FILE"}},
         CliCase{"LongSeparator", "", "--separator ,,", {}, {}, 2, {}, {"--separator"}},
         CliCase{"UnknownOption", "", "--xml", {}, {}, 2, {}, {"--xml"}}),

@@ -16,7 +16,8 @@ protected:
         GuiTest::SetUp();
         main = std::make_unique<TForm1>();
         // Wired as the start-up code wires it: the coefficients the main window last estimated.
-        window = std::make_unique<TForm4>([main = main.get()] { return model::ForecastBasisOf(main->workbook()); });
+        window = std::make_unique<TForm4>(
+            [main = main.get()] { return model::ForecastBasisOf(main->workbook()); });
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -41,7 +42,10 @@ protected:
     }
 
     QString forecast(int row) const { return cellText(window->StringGrid1, model::ForecastColumn::kY, row); }
-    QString interval(int row) const { return cellText(window->StringGrid1, model::ForecastColumn::kInterval, row); }
+    QString interval(int row) const
+    {
+        return cellText(window->StringGrid1, model::ForecastColumn::kInterval, row);
+    }
     int rows() const { return window->StringGrid1->model()->rowCount(); }
 
     // A·K^a·L^(1−a) with 6 decimals and the Russian comma.
@@ -67,7 +71,8 @@ TEST_F(ForecastWindowTest, HasTheLayoutAndHeadersOfTheForecastWindow)
     const QStringList headers{"  Год ", "ОПФ(К)", "Численость (L)", "Прогноз (Y)", "95 % интервал прогноза"};
     const int widths[] = {40, 121, 124, 149, 190};
     for (int column = 0; column < model::ForecastColumn::kCount; ++column) {
-        EXPECT_EQ(window->StringGrid1->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
+        EXPECT_EQ(window->StringGrid1->model()->headerData(column, Qt::Horizontal).toString(),
+                  headers[column]);
         EXPECT_EQ(window->StringGrid1->columnWidth(column), widths[column]);
     }
     EXPECT_EQ(window->LabeledEdit1->labelText(), QStringLiteral("Кол-во наблюдений"));

@@ -12,8 +12,8 @@
 
 void GuiTest::SetUp()
 {
-    m_previousReporter = Application::instance()->setErrorReporter(
-        [this](const QString& message) { errors.append(message); });
+    m_previousReporter =
+        Application::instance()->setErrorReporter([this](const QString& message) { errors.append(message); });
     m_previousWarningReporter = Application::instance()->setWarningReporter(
         [this](const QString& message) { warnings.append(message); });
     m_previousOpener = shell::SetUrlOpener([this](const QUrl& url) {

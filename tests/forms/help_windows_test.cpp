@@ -1,6 +1,6 @@
 #include "forms/Unit2.h"
-#include "forms/data_files.h"
 #include "forms/Unit3.h"
+#include "forms/data_files.h"
 #include "tests/forms/gui_fixture.h"
 
 #include <QDir>
@@ -133,7 +133,8 @@ TEST_F(InstructionWindowTest, UnreadableDocumentIsReportedAndTheOldTextStays)
         errors.clear();
         show();
         ASSERT_EQ(errors.size(), 1) << test.what;
-        EXPECT_TRUE(errors.front().contains(test.message)) << test.what << ": " << errors.front().toStdString();
+        EXPECT_TRUE(errors.front().contains(test.message))
+            << test.what << ": " << errors.front().toStdString();
         EXPECT_EQ(text(), "Old text") << test.what;
     }
 }
@@ -172,7 +173,8 @@ TEST_F(AboutBoxTest, NamesThePurposeAndClosesWithOk)
     EXPECT_EQ(box.minimumSize(), box.maximumSize());
     EXPECT_EQ(box.Panel1->geometry(), QRect(8, 8, 281, 89));
     EXPECT_EQ(box.Label14->geometry(), QRect(5, 8, 263, 69));
-    EXPECT_EQ(box.Label14->text(), QStringLiteral("Программа для составления произвоственной функции Кобба-Дугласа"));
+    EXPECT_EQ(box.Label14->text(),
+              QStringLiteral("Программа для составления произвоственной функции Кобба-Дугласа"));
     EXPECT_TRUE(box.Label14->wordWrap());
     EXPECT_TRUE(box.Label14->alignment() & Qt::AlignHCenter);
     EXPECT_TRUE(box.Label14->font().bold());

@@ -65,7 +65,8 @@ TEST_P(LocaleTest, OneSeparatorIsTypedShownSavedAndDrawn)
         for (int column = model::ObservationColumn::kY; column <= model::ObservationColumn::kL; ++column)
             typeIntoCell(window->StringGrid1, column, row, number(rows[row - 1][column - 1]));
     // The separator of another locale cannot be typed.
-    typeIntoCell(window->StringGrid1, model::ObservationColumn::kYear, 1, QString("1") + GetParam().other + "5");
+    typeIntoCell(window->StringGrid1, model::ObservationColumn::kYear, 1,
+                 QString("1") + GetParam().other + "5");
     EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kYear, 1), "15");
     EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 2), number("3,5"));
 
@@ -85,6 +86,8 @@ TEST_P(LocaleTest, OneSeparatorIsTypedShownSavedAndDrawn)
 INSTANTIATE_TEST_SUITE_P(Locales, LocaleTest,
                          ::testing::Values(LocaleCase{QLocale::Russian, QLocale::Russia, ',', '.'},
                                            LocaleCase{QLocale::English, QLocale::UnitedStates, '.', ','}),
-                         [](const auto& info) { return info.param.separator == ',' ? "Russian" : "English"; });
+                         [](const auto& info) {
+                             return info.param.separator == ',' ? "Russian" : "English";
+                         });
 
 }  // namespace

@@ -57,7 +57,8 @@ TEST_F(MainWindowCommandsTest, FailedComputeShowsTheMessageAndWhatWasWritten)
     deliver([this] { window->SpeedButton2->click(); });
 
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors.front().startsWith("Floating point division by zero\n")) << errors.front().toStdString();
+    EXPECT_TRUE(errors.front().startsWith("Floating point division by zero\n"))
+        << errors.front().toStdString();
     EXPECT_TRUE(errors.front().contains(QStringLiteral("Строка 2"))) << errors.front().toStdString();
     // The run had reset the coefficients and emptied the chart before it failed.
     EXPECT_EQ(window->Label2->text(), "a=");
@@ -113,7 +114,8 @@ TEST_F(MainWindowCommandsTest, SavesTheTableAndLoadsItBack)
     EXPECT_EQ(window->LabeledEdit1->text(), "3");
     ASSERT_EQ(window->StringGrid1->model()->rowCount(), 3);
     EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kY, 2), "3,5");
-    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kYear, 2), "2");  // the year is not kept in the file
+    EXPECT_EQ(cellText(window->StringGrid1, model::ObservationColumn::kYear, 2),
+              "2");  // the year is not kept in the file
     window->SpeedButton2->click();
     EXPECT_EQ(window->Label2->text(), "a=0,500000");
 }
@@ -146,7 +148,10 @@ TEST_F(MainWindowCommandsTest, FailedSaveNamesTheFile)
     saveChoice = path("missing/data");
     deliver([this] { window->SpeedButton7->click(); });
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_EQ(errors.front(), QStringLiteral("I/O error 2\nНе удалось записать файл «%1»: нет папки, в которой он должен быть.").arg(path("missing/data.txt")));
+    EXPECT_EQ(
+        errors.front(),
+        QStringLiteral("I/O error 2\nНе удалось записать файл «%1»: нет папки, в которой он должен быть.")
+            .arg(path("missing/data.txt")));
 }
 
 TEST_F(MainWindowCommandsTest, CancelledOrVanishedLoadKeepsTheData)
@@ -184,9 +189,16 @@ TEST_F(MainWindowCommandsTest, LoadingTellsOnceOfLinesThatAreNotObservations)
     };
     const Case cases[] = {
         {"observations only", "1:2:3\n4:5:6\n", "2", {}},
-        {"a word and extra fields", "1:2:3\n4:5:6:7\n8:x:9\n1:y:1\n", "4",
+        {"a word and extra fields",
+         "1:2:3\n4:5:6:7\n8:x:9\n1:y:1\n",
+         "4",
          {"Строка 3: 'x' is not a valid floating point value.", "Строка 2: полей больше трёх"}},
-        {"binary", QByteArray("\x7F" "ELF\x02\x01\x01\0\x01", 9), "1", {"Строка 1: '"}},
+        {"binary",
+         QByteArray("\x7F"
+                    "ELF\x02\x01\x01\0\x01",
+                    9),
+         "1",
+         {"Строка 1: '"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -17,14 +17,13 @@ protected:
     {
         return grid->model()->headerData(column, Qt::Horizontal).toString();
     }
-
 };
 
 TEST_F(MainWindowTest, ShowsTheHeadersAndWidthsOfTheThreeTables)
 {
     const QStringList observation{"  Год ", "Производство(Y)", "Капитал (K)", "Труд (L)"};
-    const QStringList calculation{" Год", " X", " Z", " X*Z", " X^2", " Z(X)", " Z-Z(X)", " Z^2",
-                                  "Z-Z(X)/Z*100"};
+    const QStringList calculation{" Год",  " X",      " Z",   " X*Z",        " X^2",
+                                  " Z(X)", " Z-Z(X)", " Z^2", "Z-Z(X)/Z*100"};
     const QStringList fit{"Год", "Производство(Y)", "ПФ (Кобба-Дугласа)"};
     for (int column = 0; column < observation.size(); ++column)
         EXPECT_EQ(header(window->StringGrid1, column), observation[column]);

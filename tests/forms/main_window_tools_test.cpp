@@ -48,8 +48,6 @@ protected:
         const QKeySequence keys(key);
         QTest::keySequence(target, keys);
     }
-
-
 };
 
 TEST_F(MainWindowToolsTest, TheChartsValueAxisDependsOnTheDataShownOnly)
@@ -104,7 +102,8 @@ TEST_F(MainWindowToolsTest, ComputeFillsTheStatisticsPageAndClearAndNewEmptyIt)
     EXPECT_EQ(statistic(QStringLiteral("R² в уровнях")), "0,941752");
     EXPECT_EQ(statistic(QStringLiteral("Статистика Дарбина–Уотсона DW")), "1,6164");
     EXPECT_EQ(statistic(QStringLiteral("λ")), "0,006176");
-    EXPECT_EQ(statistic(QStringLiteral("    24")), QStringLiteral("Ŷ = 209,808492; MPK = 0,123711; MPL = 0,971983"));
+    EXPECT_EQ(statistic(QStringLiteral("    24")),
+              QStringLiteral("Ŷ = 209,808492; MPK = 0,123711; MPL = 0,971983"));
 
     window->N5->trigger();
     EXPECT_EQ(window->StringGrid4->model()->rowCount(), 0);
@@ -165,8 +164,10 @@ TEST_F(MainWindowToolsTest, CtrlCCopiesTheSelectionAndTheWholeTableWithHeaders)
     calculation->setFocus();
     calculation->selectRow(1);
     press(calculation, QKeySequence::Copy);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(),
-              QStringLiteral("2\t0,018868\t-0,038840\t-0,000733\t0,000356\t0,019340\t-0,058180\t0,001509\t149,794027\n"));
+    EXPECT_EQ(
+        QGuiApplication::clipboard()->text(),
+        QStringLiteral(
+            "2\t0,018868\t-0,038840\t-0,000733\t0,000356\t0,019340\t-0,058180\t0,001509\t149,794027\n"));
 }
 
 TEST_F(MainWindowToolsTest, CtrlVPastesABlockAtTheCurrentCellAndRaisesTheCount)
@@ -195,7 +196,8 @@ TEST_F(MainWindowToolsTest, ABlockWithAWordIsRefusedWhole)
     deliver([&] { press(grid, QKeySequence::Paste); });
 
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_EQ(errors.front(), QStringLiteral("Блок не вставлен: «x» — не число.\nСтрока 2, столбец «Капитал (K)»."));
+    EXPECT_EQ(errors.front(),
+              QStringLiteral("Блок не вставлен: «x» — не число.\nСтрока 2, столбец «Капитал (K)»."));
     EXPECT_EQ(window->LabeledEdit1->text(), "1");
     EXPECT_EQ(cellText(grid, model::ObservationColumn::kY, 1), "7");
     EXPECT_EQ(cellText(grid, model::ObservationColumn::kK, 1), "");
@@ -279,12 +281,12 @@ TEST_F(MainWindowToolsTest, TheReportIsAnA4PdfWithTheResults)
     ASSERT_TRUE(pdf.startsWith("%PDF-"));
     EXPECT_TRUE(pdf.contains("/MediaBox [0 0 595"));  // A4, 595 × 842 points
     const QString text = PdfText(pdf);
-    for (const QString& piece : {QStringLiteral("a=0,254133"), QStringLiteral("A=1,014651"),
-                                 QStringLiteral("Y=1,014651*(K^0,254133)*(L^0,745867)"),
-                                 QStringLiteral("Aср=55,819 %"), QStringLiteral("R2= 94,171 %"),
-                                 QStringLiteral("0,041224"), QStringLiteral("209,808"), QStringLiteral("1283,826080"),
-                                 QStringLiteral("Диагностика"), QStringLiteral("0,006176"), QStringLiteral("Остатки"),
-                                 QStringLiteral("2564,648514")})
+    for (const QString& piece :
+         {QStringLiteral("a=0,254133"), QStringLiteral("A=1,014651"),
+          QStringLiteral("Y=1,014651*(K^0,254133)*(L^0,745867)"), QStringLiteral("Aср=55,819 %"),
+          QStringLiteral("R2= 94,171 %"), QStringLiteral("0,041224"), QStringLiteral("209,808"),
+          QStringLiteral("1283,826080"), QStringLiteral("Диагностика"), QStringLiteral("0,006176"),
+          QStringLiteral("Остатки"), QStringLiteral("2564,648514")})
         EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
 }
 
@@ -330,9 +332,10 @@ TEST_F(MainWindowToolsTest, ADroppedFifoIsRefusedAtOnceAndTheTableKept)
     EXPECT_TRUE(dropOnto({QUrl::fromLocalFile(fifo)}));
 
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_EQ(errors.front(), QStringLiteral("File access denied\nНе удалось прочитать файл «%1»: это именованный "
-                                             "канал (FIFO), а не обычный файл.")
-                                  .arg(fifo));
+    EXPECT_EQ(errors.front(),
+              QStringLiteral("File access denied\nНе удалось прочитать файл «%1»: это именованный "
+                             "канал (FIFO), а не обычный файл.")
+                  .arg(fifo));
     EXPECT_EQ(window->LabeledEdit1->text(), "24");
     EXPECT_EQ(cellText(window->StringGrid1, 3, 24), "161");
 }

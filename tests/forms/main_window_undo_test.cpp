@@ -43,7 +43,10 @@ protected:
 
     // The keys as a user presses them over the observation table.
     void undo() const { QTest::keyClick(window->StringGrid1, Qt::Key_Z, Qt::ControlModifier); }
-    void redo() const { QTest::keyClick(window->StringGrid1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }
+    void redo() const
+    {
+        QTest::keyClick(window->StringGrid1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    }
 };
 
 class WholeTableCommandUndoTest;

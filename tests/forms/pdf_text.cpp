@@ -55,7 +55,8 @@ QHash<uint, QString> CodeMap(const QString& cmap)
         return text;
     };
     QHash<uint, QString> map;
-    static const QRegularExpression range(QStringLiteral(R"(<([0-9A-Fa-f]+)>\s*<([0-9A-Fa-f]+)>\s*(\[[^\]]*\]|<[0-9A-Fa-f]+>))"));
+    static const QRegularExpression range(
+        QStringLiteral(R"(<([0-9A-Fa-f]+)>\s*<([0-9A-Fa-f]+)>\s*(\[[^\]]*\]|<[0-9A-Fa-f]+>))"));
     static const QRegularExpression hex(QStringLiteral("<([0-9A-Fa-f]+)>"));
     for (auto match = range.globalMatch(cmap); match.hasNext();) {
         const auto found = match.next();
@@ -105,7 +106,8 @@ QString PdfText(const QByteArray& pdf)
     }
 
     QString text;
-    static const QRegularExpression operation(QStringLiteral(R"(/(F\d+)\s+[\d.]+\s+Tf|<([0-9A-Fa-f]*)>\s*Tj)"));
+    static const QRegularExpression operation(
+        QStringLiteral(R"(/(F\d+)\s+[\d.]+\s+Tf|<([0-9A-Fa-f]*)>\s*Tj)"));
     for (const PdfObject& object : objects) {
         const QString content = QString::fromLatin1(object.stream);
         if (!content.contains(QStringLiteral(" Tf")))

@@ -99,8 +99,8 @@ TEST_F(RememberedFilesTest, RecentFilesListTheLastFiveNewestFirstOnce)
     const auto entry = [](int number, const QString& name) {
         return QStringLiteral("&%1 %2").arg(number).arg(QDir::toNativeSeparators(name).replace('&', "&&"));
     };
-    const QStringList expected{entry(1, saveChoice), entry(2, files[2]), entry(3, files[5]), entry(4, files[4]),
-                               entry(5, files[3])};
+    const QStringList expected{entry(1, saveChoice), entry(2, files[2]), entry(3, files[5]),
+                               entry(4, files[4]), entry(5, files[3])};
     EXPECT_TRUE(window->RecentFilesMenu->isEnabled());
     EXPECT_EQ(recentMenu(), expected);
     // Remembered for the next run.

@@ -29,7 +29,8 @@ TEST_F(StartupTest, CreatesFourWindowsAndShowsOnlyTheMainOne)
 TEST_F(StartupTest, ExitButtonEndsTheProgramAlthoughOtherWindowsExist)
 {
     CreateWindows();
-    Form1->workbook().observations.setCell(model::ObservationColumn::kY, 1, "123");  // unsaved data: no question is asked
+    Form1->workbook().observations.setCell(model::ObservationColumn::kY, 1,
+                                           "123");  // unsaved data: no question is asked
     QTimer::singleShot(0, Form1->SpeedButton9, &QToolButton::click);
     QTimer watchdog;
     watchdog.setSingleShot(true);

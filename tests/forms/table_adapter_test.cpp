@@ -54,7 +54,8 @@ TEST(TableAdapter, KeepsQtsModelContractWhileTheCountChanges)
     table.setCell(ObservationColumn::kK, 0, "K");
     EXPECT_TRUE(adapter.setData(adapter.index(0, ObservationColumn::kL), "7", Qt::EditRole));
     EXPECT_EQ(table.cell(ObservationColumn::kL, 1), "7");
-    EXPECT_TRUE(ModelTesterReports::reports().isEmpty()) << ModelTesterReports::reports().join('\n').toStdString();
+    EXPECT_TRUE(ModelTesterReports::reports().isEmpty())
+        << ModelTesterReports::reports().join('\n').toStdString();
 }
 
 // A grid drew a megabyte cell in full on every paint, which took most of a

@@ -1,9 +1,9 @@
 #include "app/startup.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
-#include "forms/data_files.h"
 #include "forms/Unit3.h"
 #include "forms/Unit4.h"
+#include "forms/data_files.h"
 #include "tests/forms/gui_fixture.h"
 
 #include <QDir>
@@ -65,7 +65,8 @@ TEST_F(WindowMenuTest, OnAScreenSmallerThanTheWindowTheClientAreaScrolls)
     const QMargins frame = Form1->windowHandle()->frameMargins();
     EXPECT_EQ(Form1->height() + frame.top() + frame.bottom(), laptop.height());
     EXPECT_EQ(Form1->ClientArea->size(), QSize(872, 629));
-    // Only the height is short: the window widens by the vertical scroll bar instead of scrolling sideways too.
+    // Only the height is short: the window widens by the vertical scroll bar instead of scrolling sideways
+    // too.
     QTRY_VERIFY(scroller->verticalScrollBar()->isVisible());
     EXPECT_FALSE(scroller->horizontalScrollBar()->isVisible());
     EXPECT_EQ(scroller->viewport()->width(), 872);
@@ -122,13 +123,14 @@ TEST_F(WindowMenuTest, AboutOpensTheMethodPageShippedWithTheProgramInTheBrowser)
     ASSERT_EQ(openedUrls.size(), 1);
     const QUrl page = openedUrls.front();
     ASSERT_TRUE(page.isLocalFile()) << page.toString().toStdString();
-    EXPECT_EQ(QFileInfo(page.toLocalFile()).absolutePath(), QFileInfo(QStringLiteral(COBB_PROGRAM_DIR)).absoluteFilePath());
+    EXPECT_EQ(QFileInfo(page.toLocalFile()).absolutePath(),
+              QFileInfo(QStringLiteral(COBB_PROGRAM_DIR)).absoluteFilePath());
     // The worked example carries the numbers the program computes for the 1928 data.
     const QString text = QString::fromUtf8(contents(page.toLocalFile()));
-    for (const QString& piece : {QStringLiteral("<html lang=\"ru\""), QStringLiteral("X = ln(K/L)"),
-                                 QStringLiteral("A = e<sup>b</sup>"), QStringLiteral("0,254133"),
-                                 QStringLiteral("1,014651"), QStringLiteral("94,171"),
-                                 QStringLiteral("American Economic Review")})
+    for (const QString& piece :
+         {QStringLiteral("<html lang=\"ru\""), QStringLiteral("X = ln(K/L)"),
+          QStringLiteral("A = e<sup>b</sup>"), QStringLiteral("0,254133"), QStringLiteral("1,014651"),
+          QStringLiteral("94,171"), QStringLiteral("American Economic Review")})
         EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
 }
 

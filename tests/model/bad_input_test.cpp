@@ -31,8 +31,9 @@ class BadFileTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_folder = fs::temp_directory_path()
-                   / ("bad_input_test-" + std::to_string(::getpid()) + "-" + std::to_string(std::random_device()()));
+        m_folder =
+            fs::temp_directory_path()
+            / ("bad_input_test-" + std::to_string(::getpid()) + "-" + std::to_string(std::random_device()()));
         fs::create_directories(m_folder);
     }
 
@@ -146,7 +147,8 @@ TEST_F(BadFileTest, FileTooLargeIsRefused)
     }
 
     // A single line as long as the limit allows is read whole.
-    const std::vector<ObservationLine> lines = ReadObservationFile(write(std::string(kMaxObservationFileBytes, '1')));
+    const std::vector<ObservationLine> lines =
+        ReadObservationFile(write(std::string(kMaxObservationFileBytes, '1')));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines.front().output.size(), kMaxObservationFileBytes);
 }
@@ -167,7 +169,8 @@ TEST_F(BadFileTest, MillionsOfLinesAreRefusedWithoutSplittingThemAll)
         most += std::to_string(line) + ":2:3" + (line < kMaxObservationCount ? "\n" : "");
     LoadObservations(book, ReadObservationFile(write(most)));
     EXPECT_EQ(book.countText, std::to_string(kMaxObservationCount));
-    EXPECT_EQ(book.observations.cell(ObservationColumn::kY, kMaxObservationCount), std::to_string(kMaxObservationCount));
+    EXPECT_EQ(book.observations.cell(ObservationColumn::kY, kMaxObservationCount),
+              std::to_string(kMaxObservationCount));
 }
 
 }  // namespace

@@ -14,13 +14,10 @@ TEST(ChartScaleTest, RoundLimitsAndStepCoverTheValues)
         model::ChartScale expected;
     };
     const Case cases[] = {
-        {100, 231.7, {100, 250, 4}},  // the 1928 output: steps of 50
-        {0.2, 0.9, {0.2, 1.0, 5}},
-        {-3, 7, {-5, 7.5, 6}},  // steps of 2 would need six intervals
-        {231.7, 100, {100, 250, 4}},
-        {5, 5, {4.5, 5.5, 5}},  // one value: an axis around it
-        {0, 0, {-1, 1, 5}},
-        {std::numeric_limits<double>::quiet_NaN(), 1, {0, 1, 2}},
+        {100, 231.7, {100, 250, 4}},                         // the 1928 output: steps of 50
+        {0.2, 0.9, {0.2, 1.0, 5}},   {-3, 7, {-5, 7.5, 6}},  // steps of 2 would need six intervals
+        {231.7, 100, {100, 250, 4}}, {5, 5, {4.5, 5.5, 5}},  // one value: an axis around it
+        {0, 0, {-1, 1, 5}},          {std::numeric_limits<double>::quiet_NaN(), 1, {0, 1, 2}},
     };
     for (const Case& test : cases) {
         const model::ChartScale scale = model::NiceChartScale(test.low, test.high);

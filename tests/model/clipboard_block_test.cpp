@@ -62,7 +62,8 @@ TEST(CopyBlock, WritesTheRangeWithHeadersWhenAsked)
     EXPECT_EQ(CopyBlock(table, {1, 2, 1, 2}, all, false), "2,5\ta b\n3\tline break\n");
     EXPECT_EQ(CopyBlock(table, {0, 2, 1, 2}, all, true), "Год\tY\tK\n1\t2,5\ta b\n2\t3\tline break\n");
     // An unselected cell inside the rectangle stays empty; headers are whole.
-    EXPECT_EQ(CopyBlock(table, {0, 1, 1, 2}, [](int column, int row) { return column == row - 1; }, true),
+    EXPECT_EQ(CopyBlock(
+                  table, {0, 1, 1, 2}, [](int column, int row) { return column == row - 1; }, true),
               "Год\tY\n1\t\n\t3\n");
 }
 
@@ -83,10 +84,9 @@ TEST_F(PasteObservationsTest, FullStopsAndCommasBecomeTheSeparatorAndTheCountGro
     PasteObservations(m_book, ObservationColumn::kY, 2, "3.5\t2\t 1,25 \n8\t\t4\n7\t1e2\t.5\n", ',');
     EXPECT_EQ(m_book.countText, "4");
     EXPECT_EQ(m_book.calculation.rowCount(), 5);
-    EXPECT_EQ(Observations(m_book), (Rows{{"1", "10", "", ""},
-                                          {"2", "3,5", "2", "1,25"},
-                                          {"3", "8", "", "4"},
-                                          {"4", "7", "1e2", ",5"}}));
+    EXPECT_EQ(
+        Observations(m_book),
+        (Rows{{"1", "10", "", ""}, {"2", "3,5", "2", "1,25"}, {"3", "8", "", "4"}, {"4", "7", "1e2", ",5"}}));
 }
 
 TEST_F(PasteObservationsTest, UnderAFullStopSeparatorCommasAreRefused)
@@ -136,17 +136,22 @@ INSTANTIATE_TEST_SUITE_P(
                     "Блок не вставлен: «abc» — не число.\nСтрока 1, столбец «Труд (L)»."},
         RefusedCase{"ThousandsSeparator", ObservationColumn::kY, 1, "1.234,5\n",
                     "Блок не вставлен: «1.234,5» — не число.\nСтрока 1, столбец «Производство(Y)»."},
-        RefusedCase{"ControlCharactersShown", ObservationColumn::kY, 1, std::string("1\0" "2\x1B\n", 5),
+        RefusedCase{"ControlCharactersShown", ObservationColumn::kY, 1,
+                    std::string("1\0"
+                                "2\x1B\n",
+                                5),
                     "Блок не вставлен: «1\\02\\x1B» — не число.\nСтрока 1, столбец «Производство(Y)»."},
         RefusedCase{"LongCellCut", ObservationColumn::kY, 1, std::string(150, '9') + "x\n",
-                    "Блок не вставлен: «" + std::string(100, '9') + "…» — не число.\nСтрока 1, столбец «Производство(Y)»."},
+                    "Блок не вставлен: «" + std::string(100, '9')
+                        + "…» — не число.\nСтрока 1, столбец «Производство(Y)»."},
         RefusedCase{"Header", ObservationColumn::kYear, 1, "Год\tY\n1\t2\n",
                     "Блок не вставлен: «Год» — не число.\nСтрока 1, столбец «Год»."},
         RefusedCase{"TooWide", ObservationColumn::kK, 1, "1\t2\t3\n",
                     "Блок не вставлен: он не помещается в таблицу от столбца «Капитал (K)» (столбцов в "
                     "блоке: 3, в таблице от этого столбца: 2)."},
-        RefusedCase{"PastTheLimit", ObservationColumn::kY, 10000, "1\n2\n",
-                    "Блок не вставлен: он доходит до строки 10001, а наблюдений может быть не больше 10000."}),
+        RefusedCase{
+            "PastTheLimit", ObservationColumn::kY, 10000, "1\n2\n",
+            "Блок не вставлен: он доходит до строки 10001, а наблюдений может быть не больше 10000."}),
     CaseName());
 
 TEST(ClipboardRoundTrip, CopiedCellsPasteBackAsTheyWere)
@@ -157,8 +162,9 @@ TEST(ClipboardRoundTrip, CopiedCellsPasteBackAsTheyWere)
     for (int row = 1; row <= 3; ++row)
         for (int column = 0; column < ObservationColumn::kCount; ++column)
             source.observations.setCell(column, row, data[row - 1][column]);
-    const std::string text = CopyBlock(source.observations, {ObservationColumn::kYear, ObservationColumn::kL, 1, 3},
-                                       [](int, int) { return true; }, false);
+    const std::string text = CopyBlock(
+        source.observations, {ObservationColumn::kYear, ObservationColumn::kL, 1, 3},
+        [](int, int) { return true; }, false);
 
     Workbook target;
     PasteObservations(target, ObservationColumn::kYear, 1, text, ',');

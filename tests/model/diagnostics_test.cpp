@@ -83,7 +83,8 @@ TEST(Diagnostics, AgreeWithROnTheCobbDouglas1928Data)
     const std::vector<StatisticsLine> lines = DiagnosticsLines(d, ',');
     EXPECT_EQ(Value(lines, "Статистика Дарбина–Уотсона DW"), "1,6164");
     EXPECT_EQ(Value(lines, "    p-значение DW (против ρ > 0)"), "0,1171");
-    EXPECT_EQ(Value(lines, "    Вывод DW (уровень 5 %)"), "положительная автокорреляция остатков не обнаружена");
+    EXPECT_EQ(Value(lines, "    Вывод DW (уровень 5 %)"),
+              "положительная автокорреляция остатков не обнаружена");
     EXPECT_EQ(Value(lines, "    Вывод LM (уровень 5 %)"),
               "гипотеза об отсутствии автокорреляции первого порядка не отвергается");
     EXPECT_EQ(Value(lines, "    Вывод JB (уровень 5 %)"), "гипотеза о нормальности остатков не отвергается");
@@ -91,7 +92,8 @@ TEST(Diagnostics, AgreeWithROnTheCobbDouglas1928Data)
     EXPECT_EQ(Value(lines, "Рост производительности факторов в год, e^λ − 1"), "0,620 %");
     EXPECT_EQ(Value(lines, "Эластичность выпуска по капиталу a = 0,254133"),
               "при росте K на 1 % и неизменном L выпуск растёт примерно на 0,254 %");
-    EXPECT_EQ(Value(lines, "Доли в выпуске при оплате по предельным продуктам"), "капитал 25,4 %, труд 74,6 %");
+    EXPECT_EQ(Value(lines, "Доли в выпуске при оплате по предельным продуктам"),
+              "капитал 25,4 %, труд 74,6 %");
     EXPECT_EQ(Value(lines, "При средних K и L"), "Ŷ = 166,858430; MPK = 0,181086; MPL = 0,853644");
     EXPECT_EQ(Value(lines, "    24"), "Ŷ = 209,808492; MPK = 0,123711; MPL = 0,971983");
 }
@@ -137,7 +139,8 @@ TEST(Diagnostics, AgreeWithROnTheSolow1957DataAndRejectWhereItDoes)
 
     const std::vector<StatisticsLine> lines = DiagnosticsLines(d, ',');
     EXPECT_EQ(Value(lines, "    p-значение DW (против ρ > 0)"), "< 1E-10");
-    EXPECT_EQ(Value(lines, "    Вывод DW (уровень 5 %)"), "есть положительная автокорреляция остатков первого порядка");
+    EXPECT_EQ(Value(lines, "    Вывод DW (уровень 5 %)"),
+              "есть положительная автокорреляция остатков первого порядка");
     EXPECT_EQ(Value(lines, "    Вывод LM (уровень 5 %)"),
               "гипотеза об отсутствии автокорреляции первого порядка отвергается");
     EXPECT_EQ(Value(lines, "    Вывод JB (уровень 5 %)"), "гипотеза о нормальности остатков отвергается");

@@ -86,8 +86,7 @@ TEST_F(EstimationTest, SmallDataSetFillsEveryColumnAndCaption)
     EXPECT_NEAR(m_book.A, 2.1471926, 1e-6);
 
     // The Y text is copied as typed; the fitted value has three decimals.
-    EXPECT_EQ(DataRows(m_book.fit),
-              (Rows{{"1", "2", "2,147"}, {"2", "3,5", "3,037"}, {"3", "8", "8,589"}}));
+    EXPECT_EQ(DataRows(m_book.fit), (Rows{{"1", "2", "2,147"}, {"2", "3,5", "3,037"}, {"3", "8", "8,589"}}));
     ASSERT_EQ(m_book.observedSeries.size(), 3u);
     ASSERT_EQ(m_book.fittedSeries.size(), 3u);
     EXPECT_EQ(m_book.observedSeries[1].label, "2");
@@ -194,7 +193,9 @@ TEST_P(ZeroZTest, LeavesTheRowOutOfTheMeanError)
     Load(book, c.data);
     ASSERT_TRUE(ComputeCommand(book, ',').complete());
     for (std::size_t i = 0; i < c.errors.size(); ++i)
-        EXPECT_EQ(book.calculation.cell(CalculationColumn::kRelativeError, static_cast<int>(i) + 1), c.errors[i]) << "row " << i + 1;
+        EXPECT_EQ(book.calculation.cell(CalculationColumn::kRelativeError, static_cast<int>(i) + 1),
+                  c.errors[i])
+            << "row " << i + 1;
     const int sumRow = static_cast<int>(c.data.size()) + 1;
     EXPECT_EQ(book.calculation.cell(CalculationColumn::kRelativeError, sumRow), c.errorSum);
     EXPECT_EQ(book.calculation.cell(CalculationColumn::kResidual, sumRow), c.residualSum);
@@ -321,7 +322,8 @@ TEST_P(FirstPhaseFaultTest, NamesTheCellAndKeepsTheEarlierTables)
 INSTANTIATE_TEST_SUITE_P(
     Estimation, FirstPhaseFaultTest,
     ::testing::Values(
-        Fault{"Blank", 1, " ", "' ' is not a valid floating point value\nСтрока 2, столбец «Производство(Y)»."},
+        Fault{"Blank", 1, " ",
+              "' ' is not a valid floating point value\nСтрока 2, столбец «Производство(Y)»."},
         Fault{"FullStop", 2, "2.5",
               "'2.5' is not a valid floating point value\nСтрока 2, столбец «Капитал (K)»."},
         Fault{"ZeroL", 3, "0", "Floating point division by zero\nСтрока 2, столбец «Труд (L)»."},
@@ -362,7 +364,8 @@ TEST_F(EstimationTest, FaultInTheFitInLevelsKeepsTheRowsBefore)
         compute();
         FAIL() << "no error";
     } catch (const ComputationError& error) {
-        EXPECT_EQ(std::string(error.what()), "Invalid floating point operation\nСтрока 2, столбец «Капитал (K)».");
+        EXPECT_EQ(std::string(error.what()),
+                  "Invalid floating point operation\nСтрока 2, столбец «Капитал (K)».");
     }
     EXPECT_EQ(m_book.calculation.cell(CalculationColumn::kYear, 4), "Sum");
     EXPECT_EQ(m_book.aCaption, "a=0,500000");
@@ -414,8 +417,8 @@ TEST_F(EstimationTest, ShippedDataSetOf1928)
             line.pop_back();
         const std::size_t first = line.find(':');
         const std::size_t second = line.find(':', first + 1);
-        data.push_back({line.substr(0, first), line.substr(first + 1, second - first - 1),
-                        line.substr(second + 1)});
+        data.push_back(
+            {line.substr(0, first), line.substr(first + 1, second - first - 1), line.substr(second + 1)});
     }
     ASSERT_EQ(data.size(), 24u);
     Load(m_book, data);

@@ -94,14 +94,32 @@ TEST(LevelsFit, SaysInWordsWhyThereIsNoFit)
         std::string figures;     // every figure's text
     };
     const Case cases[] = {
-        {"two rows", {2, 3}, {1, 2}, {1, 1}, 2, 0.58, "недостаточно наблюдений: нужно не меньше трёх",
+        {"two rows",
+         {2, 3},
+         {1, 2},
+         {1, 1},
+         2,
+         0.58,
+         "недостаточно наблюдений: нужно не меньше трёх",
          "недостаточно наблюдений"},
-        {"a negative capital", {2, 3, 4}, {1, -2, 3}, {1, 1, 1}, 2, 0.5,
-         "не определяется: K и L должны быть положительны", "не определяется"},
+        {"a negative capital",
+         {2, 3, 4},
+         {1, -2, 3},
+         {1, 1, 1},
+         2,
+         0.5,
+         "не определяется: K и L должны быть положительны",
+         "не определяется"},
         // Every point but the last is almost 0: the sum of squares keeps
         // falling as a grows, towards a limit it never reaches.
-        {"no minimum", {1e-12, 1e-12, 1e-12, 5}, {1, 2, 3, 4}, {1, 1, 1, 1}, 1e-9, 16,
-         "не сошлись", "итерации не сошлись"},
+        {"no minimum",
+         {1e-12, 1e-12, 1e-12, 5},
+         {1, 2, 3, 4},
+         {1, 1, 1, 1},
+         1e-9,
+         16,
+         "не сошлись",
+         "итерации не сошлись"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

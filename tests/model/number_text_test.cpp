@@ -102,7 +102,10 @@ TEST(ParseNumber, RejectsOtherTextsWithTheUsersText)
 TEST(ParseNumber, QuotesControlCharactersVisibly)
 {
     try {
-        ParseNumber(std::string("12\0" "5", 4), ',');
+        ParseNumber(std::string("12\0"
+                                "5",
+                                4),
+                    ',');
         ADD_FAILURE() << "accepted";
     } catch (const ConversionError& error) {
         EXPECT_EQ(std::string(error.what()), "'12\\05' is not a valid floating point value");

@@ -122,9 +122,11 @@ TEST(ParseObservationText, SplitsLinesAndFieldsAsWritten)
         {"empty line inside", "1:2:3\n\n4:5:6", {{"1", "2", "3"}, {"", "", ""}, {"4", "5", "6"}}},
         {"line end only", "\r\n", {{"", "", ""}}},
         {"empty file", "", {}},
-        {"CR alone ends lines", "1520,5:310:42\r1600:320:43\r1700:330:44\r",
+        {"CR alone ends lines",
+         "1520,5:310:42\r1600:320:43\r1700:330:44\r",
          {{"1520,5", "310", "42"}, {"1600", "320", "43"}, {"1700", "330", "44"}}},
-        {"CR alone, last line without line end", "1:2:3\r\r4:5:6",
+        {"CR alone, last line without line end",
+         "1:2:3\r\r4:5:6",
          {{"1", "2", "3"}, {"", "", ""}, {"4", "5", "6"}}},
         {"CR alone only", "\r", {{"", "", ""}}},
         {"one LF makes CRs stray", "1\r2:3\r4\n5:6", {{"12", "34", ""}, {"5", "6", ""}}},
@@ -156,7 +158,11 @@ TEST(ParseObservationText, ReportsTheFirstLineNotNumbersAndTheFirstWithExtraFiel
         {"a word in L", "1:2:3\n4:5:six", ',', 2, "'six' is not a valid floating point value", 0},
         {"prose without colons", "Cobb and Douglas, 1928\n", ',', 1,
          "'Cobb and Douglas, 1928' is not a valid floating point value", 0},
-        {"a NUL byte, shown", std::string("1\0" "5:2:3", 7), ',', 1, "'1\\05' is not a valid floating point value", 0},
+        {"a NUL byte, shown",
+         std::string("1\0"
+                     "5:2:3",
+                     7),
+         ',', 1, "'1\\05' is not a valid floating point value", 0},
         {"fourth and fifth fields", "1:2:3\n4:5:6:7\n8:9:10:11:12", ',', 0, "", 2},
         {"both, each its first line", "1:2:3:4\na:1:1\nb:1:1:1", ',', 2,
          "'a' is not a valid floating point value", 1},
@@ -199,7 +205,10 @@ TEST(DecodeFileText, ReadsUtf16ByItsMarkUtf8AsItIsAndAnythingElseAsWindows1251)
     const Case cases[] = {
         {"ASCII", "1520,5:310:42", "1520,5:310:42"},
         {"UTF-8", "Год №1 ёЁ €", "Год №1 ёЁ €"},
-        {"UTF-8 with byte-order mark", "\xEF\xBB\xBF" "1:2:3", "1:2:3"},
+        {"UTF-8 with byte-order mark",
+         "\xEF\xBB\xBF"
+         "1:2:3",
+         "1:2:3"},
         {"Windows-1251", "\xC3\xEE\xE4 \xB9\x31 \xB8\xA8 \x88", "Год №1 ёЁ €"},
         {"Windows-1251 that starts like a byte-order mark", "\xEF\xBB\xBF\xC0", "п»їА"},
         {"overlong UTF-8 form", "\xC0\x80", "АЂ"},
@@ -207,10 +216,22 @@ TEST(DecodeFileText, ReadsUtf16ByItsMarkUtf8AsItIsAndAnythingElseAsWindows1251)
         {"UTF-8 cut short", "1:\xD0", "1:Р"},
         {"unassigned 0x98", "\x98", "\xC2\x98"},
         {"NUL kept", std::string("1\0:2", 4), std::string("1\0:2", 4)},
-        {"UTF-16 LE", std::string("\xFF\xFE" "1\0:\0\x13\x04\r\0\n\0", 12), "1:Г\r\n"},
-        {"UTF-16 BE", std::string("\xFE\xFF\0" "1\0:\x04\x13\0\r\0\n", 12), "1:Г\r\n"},
+        {"UTF-16 LE",
+         std::string("\xFF\xFE"
+                     "1\0:\0\x13\x04\r\0\n\0",
+                     12),
+         "1:Г\r\n"},
+        {"UTF-16 BE",
+         std::string("\xFE\xFF\0"
+                     "1\0:\x04\x13\0\r\0\n",
+                     12),
+         "1:Г\r\n"},
         {"UTF-16 surrogate pair", std::string("\xFF\xFE\x3D\xD8\0\xDE", 6), "\U0001F600"},
-        {"UTF-16 lone surrogate and odd byte", std::string("\xFF\xFE\0\xDC" "1", 5), "\uFFFD\uFFFD"},
+        {"UTF-16 lone surrogate and odd byte",
+         std::string("\xFF\xFE\0\xDC"
+                     "1",
+                     5),
+         "\uFFFD\uFFFD"},
         {"UTF-16 mark only", "\xFE\xFF", ""},
     };
     for (const Case& c : cases) {
@@ -226,12 +247,17 @@ TEST_F(ObservationFileTest, BinaryContentLoadsAndFailsOnlyWhenParsed)
         for (int byte = 0; byte < 256; ++byte)
             bytes += static_cast<char>(byte);
     const std::string path = pathOf("binary.txt");
-    writeBytes(path, std::string("1\0" "5:2:3\n", 7) + bytes);
+    writeBytes(path, std::string("1\0"
+                                 "5:2:3\n",
+                                 7)
+                         + bytes);
 
     Workbook book;
     LoadObservations(book, ReadObservationFile(path));
 
-    EXPECT_EQ(book.observations.cell(ObservationColumn::kY, 1), std::string("1\0" "5", 3));
+    EXPECT_EQ(book.observations.cell(ObservationColumn::kY, 1), std::string("1\0"
+                                                                            "5",
+                                                                            3));
     EXPECT_THROW(ParseNumber(book.observations.cell(ObservationColumn::kY, 1), ','), ConversionError);
 }
 
@@ -433,11 +459,13 @@ TEST_F(ObservationFileTest, SaveRefusesWhatItMustNotReplaceAndChangesNothing)
         {"folder missing", pathOf("missing/data.txt"),
          failure(pathOf("missing/data.txt"), "I/O error 2", ": нет папки, в которой он должен быть")},
         {"a folder", directory, failure(directory, "I/O error 21", ": это папка, а не файл")},
-        {"a FIFO", fifo, failure(fifo, "File access denied", ": это именованный канал (FIFO), а не обычный файл")},
+        {"a FIFO", fifo,
+         failure(fifo, "File access denied", ": это именованный канал (FIFO), а не обычный файл")},
         {"a link to a FIFO", pathOf("link to fifo.txt"),
          failure(pathOf("link to fifo.txt"), "File access denied",
                  ": это именованный канал (FIFO), а не обычный файл")},
-        {"a device", "/dev/null", failure("/dev/null", "File access denied", ": это устройство, а не обычный файл")},
+        {"a device", "/dev/null",
+         failure("/dev/null", "File access denied", ": это устройство, а не обычный файл")},
         {"a socket", socket, failure(socket, "File access denied", ": это сокет, а не обычный файл")},
         {"several hard links", linked,
          failure(linked, "File access denied",
@@ -453,8 +481,8 @@ TEST_F(ObservationFileTest, SaveRefusesWhatItMustNotReplaceAndChangesNothing)
         for (const std::string& name : entries()) {
             struct stat status;
             ::lstat(pathOf(name).c_str(), &status);
-            state.push_back(name + " " + std::to_string(status.st_mode) + " " + std::to_string(status.st_ino) + " "
-                            + std::to_string(status.st_nlink) + " " + std::to_string(status.st_size));
+            state.push_back(name + " " + std::to_string(status.st_mode) + " " + std::to_string(status.st_ino)
+                            + " " + std::to_string(status.st_nlink) + " " + std::to_string(status.st_size));
         }
         std::sort(state.begin(), state.end());
         return state;
@@ -484,7 +512,7 @@ TEST_F(ObservationFileTest, SaveThroughSymbolicLinksWritesTheFileTheyLeadTo)
 {
     struct Case {
         const char* name;
-        std::string saved;  // the path saved to
+        std::string saved;    // the path saved to
         std::string written;  // the file that gets the data
     };
     fs::create_directory(m_folder / "sub");
@@ -548,7 +576,8 @@ TEST_F(ObservationFileTest, SaveRefusesAFileOnlyItsGroupMayWrite)
         WriteObservationFile(path, Table(ObservationColumn::kCount));
         ADD_FAILURE() << "no FileError";
     } catch (const FileError& error) {
-        EXPECT_EQ(error.what(), "File access denied\nНе удалось записать файл «" + path + "»: файл только для чтения.");
+        EXPECT_EQ(error.what(),
+                  "File access denied\nНе удалось записать файл «" + path + "»: файл только для чтения.");
     }
     EXPECT_EQ(readBytes(path), "1:2:3\r\n");
 }
@@ -649,17 +678,20 @@ TEST_F(ObservationFileTest, ReadingFailuresNameTheFileInPlainWords)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     const std::string longName = pathOf(std::string(300, 'x') + ".txt");
     const std::string longNameQuoted = longName.substr(0, 50) + "…" + longName.substr(longName.size() - 50);
-    const auto failure = [](const std::string& quoted, const std::string& platform, const std::string& words) {
+    const auto failure = [](const std::string& quoted, const std::string& platform,
+                            const std::string& words) {
         return platform + "\nНе удалось прочитать файл «" + quoted + "»" + words + ".";
     };
     const Case cases[] = {
         {"missing file", pathOf("missing.txt"), failure(pathOf("missing.txt"), "File not found", "")},
-        {"control characters shown", pathOf("a\nb\x1B.txt"), failure(pathOf("a\\nb\\x1B.txt"), "File not found", "")},
+        {"control characters shown", pathOf("a\nb\x1B.txt"),
+         failure(pathOf("a\\nb\\x1B.txt"), "File not found", "")},
         {"a folder", m_folder.string(), failure(m_folder.string(), "I/O error 21", ": это папка, а не файл")},
         // Refused at once: opening it to read would wait for a writer.
         {"a FIFO nobody writes to", fifo,
          failure(fifo, "File access denied", ": это именованный канал (FIFO), а не обычный файл")},
-        {"a device", "/dev/zero", failure("/dev/zero", "File access denied", ": это устройство, а не обычный файл")},
+        {"a device", "/dev/zero",
+         failure("/dev/zero", "File access denied", ": это устройство, а не обычный файл")},
         {"a name too long, cut in the middle", longName,
          failure(longNameQuoted, "I/O error 36", ": имя файла или папки слишком длинное")},
     };
@@ -695,11 +727,13 @@ TEST(FileError, ShowsThePlatformMessageForTheError)
     const Case cases[] = {
         {EACCES, FileAction::Read, "File access denied\nНе удалось прочитать файл «x.txt»."},
         {EPERM, FileAction::Write, "File access denied\nНе удалось записать файл «x.txt»."},
-        {EROFS, FileAction::Write, "File access denied\nНе удалось записать файл «x.txt»: файловая система только для чтения."},
+        {EROFS, FileAction::Write,
+         "File access denied\nНе удалось записать файл «x.txt»: файловая система только для чтения."},
         {ENOSPC, FileAction::Write, "Disk full\nНе удалось записать файл «x.txt»."},
         {EDQUOT, FileAction::Write, "Disk full\nНе удалось записать файл «x.txt»."},
         {ENOENT, FileAction::Read, "File not found\nНе удалось прочитать файл «x.txt»."},
-        {ENOENT, FileAction::Write, "I/O error 2\nНе удалось записать файл «x.txt»: нет папки, в которой он должен быть."},
+        {ENOENT, FileAction::Write,
+         "I/O error 2\nНе удалось записать файл «x.txt»: нет папки, в которой он должен быть."},
         {EIO, FileAction::Read, "I/O error 5\nНе удалось прочитать файл «x.txt»."},
         {EISDIR, FileAction::Read, "I/O error 21\nНе удалось прочитать файл «x.txt»: это папка, а не файл."},
         {ENAMETOOLONG, FileAction::Write,

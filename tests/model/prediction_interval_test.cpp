@@ -64,10 +64,9 @@ void ExpectForecasts(const ForecastRun& run, const std::vector<Reference>& refer
 //   exp(predict(m, newdata = data.frame(x = log(k / l)), interval = "prediction", level = 0.95)) * l
 TEST(PredictionInterval, AgreesWithRPredictOnTheCobbDouglas1928Data)
 {
-    const ForecastRun run = Forecasted(Example("cobb-douglas-1928.txt"),
-                               {{"450", "170"}, {"200", "130"}});
-    ExpectForecasts(run, {{220.904334719, 193.866674824, 251.712808000},
-                          {147.165193661, 130.415689706, 166.065864269}});
+    const ForecastRun run = Forecasted(Example("cobb-douglas-1928.txt"), {{"450", "170"}, {"200", "130"}});
+    ExpectForecasts(
+        run, {{220.904334719, 193.866674824, 251.712808000}, {147.165193661, 130.415689706, 166.065864269}});
     // The Part's column as before, the interval beside it.
     EXPECT_EQ(run.table.cell(ForecastColumn::kY, 1), "220,904191");
     EXPECT_EQ(run.table.cell(ForecastColumn::kInterval, 1), "[193,866518; 251,712683]");
@@ -75,8 +74,7 @@ TEST(PredictionInterval, AgreesWithRPredictOnTheCobbDouglas1928Data)
 
 TEST(PredictionInterval, AgreesWithRPredictOnTheSolow1957Data)
 {
-    const ForecastRun run = Forecasted(Example("solow-1957.txt"),
-                               {{"3,5", "1"}, {"3", "1"}});
+    const ForecastRun run = Forecasted(Example("solow-1957.txt"), {{"3,5", "1"}, {"3", "1"}});
     ExpectForecasts(run, {{1.132414745858, 0.739420102616, 1.73428224645},
                           {0.994049259707, 0.662156356065, 1.49229698042}});
 }
@@ -91,8 +89,13 @@ TEST(PredictionInterval, SaysInWordsWhyThereIsNone)
     };
     const Case cases[] = {
         {"before any estimation", Workbook(), {"4", "9"}, "не определяется"},
-        {"two observations", Computed({{"2", "1", "1"}, {"3,5", "2", "1"}}), {"4", "9"}, "недостаточно наблюдений"},
-        {"no capital", Computed({{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}}), {"0", "9"},
+        {"two observations",
+         Computed({{"2", "1", "1"}, {"3,5", "2", "1"}}),
+         {"4", "9"},
+         "недостаточно наблюдений"},
+        {"no capital",
+         Computed({{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}}),
+         {"0", "9"},
          "не определяется"},
     };
     for (const Case& c : cases) {

@@ -33,9 +33,10 @@ TEST(ReportHtml, HoldsTheTablesResultsStatisticsAndChart)
           "<td align=\"right\">Sum</td>", "a=0,500000", "A=2,147193", "b=0,7642",
           "Y=2,147193*(K^0,500000)*(L^0,500000)", "Aср=8,902 %", "R2= 97,010 %",
           "<td>&nbsp;&nbsp;&nbsp;&nbsp;стандартная ошибка a</td><td>0,177452</td>",
-          "<td align=\"right\">8,589</td>", "<img src=\"chart.png\"",
-          "<h3>Диагностика</h3>", "<td>Статистика Дарбина–Уотсона DW</td><td>3,0000</td>",
-          "<b>Технический прогресс: Z = b + a·X + λ·t, t = 1 … n</b>", "<h3>Остатки</h3><p><img src=\"residuals.png\""})
+          "<td align=\"right\">8,589</td>", "<img src=\"chart.png\"", "<h3>Диагностика</h3>",
+          "<td>Статистика Дарбина–Уотсона DW</td><td>3,0000</td>",
+          "<b>Технический прогресс: Z = b + a·X + λ·t, t = 1 … n</b>",
+          "<h3>Остатки</h3><p><img src=\"residuals.png\""})
         EXPECT_TRUE(Contains(html, piece)) << piece;
     EXPECT_FALSE(Contains(html, "<1999"));
 

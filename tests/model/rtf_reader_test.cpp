@@ -6,10 +6,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <sstream>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,12 +18,13 @@
 namespace model {
 
 // Readable failure messages.
-void PrintTo(const TextRun& run, std::ostream* out) {
+void PrintTo(const TextRun& run, std::ostream* out)
+{
     *out << '"' << run.text << '"' << (run.bold ? " bold" : "") << (run.italic ? " italic" : "")
          << (run.underline ? " underline" : "") << ' ' << run.fontSize << "pt";
     if (run.color) {
-        *out << " rgb(" << int{run.color->red} << ',' << int{run.color->green} << ','
-             << int{run.color->blue} << ')';
+        *out << " rgb(" << int{run.color->red} << ',' << int{run.color->green} << ',' << int{run.color->blue}
+             << ')';
     }
     *out << " font '" << run.fontFamily << "'";
 }
@@ -34,7 +35,8 @@ using namespace std::string_literals;
 
 // style holds any of 'b', 'i' and 'u'.
 TextRun MakeRun(std::string text, std::string font = "", std::string_view style = "", double size = 12,
-            std::optional<Rgb> color = std::nullopt) {
+                std::optional<Rgb> color = std::nullopt)
+{
     TextRun run;
     run.text = std::move(text);
     run.bold = style.find('b') != std::string_view::npos;
@@ -46,7 +48,8 @@ TextRun MakeRun(std::string text, std::string font = "", std::string_view style 
     return run;
 }
 
-std::vector<std::string> Texts(const std::vector<Paragraph>& paragraphs) {
+std::vector<std::string> Texts(const std::vector<Paragraph>& paragraphs)
+{
     std::vector<std::string> texts;
     for (const Paragraph& paragraph : paragraphs) {
         std::string text;
@@ -58,7 +61,8 @@ std::vector<std::string> Texts(const std::vector<Paragraph>& paragraphs) {
     return texts;
 }
 
-std::string AllText(const std::vector<Paragraph>& paragraphs) {
+std::string AllText(const std::vector<Paragraph>& paragraphs)
+{
     std::string all;
     for (const std::string& text : Texts(paragraphs)) {
         all += text + '\n';
@@ -74,7 +78,8 @@ struct TextCase {
 
 class RtfTextTest : public testing::TestWithParam<TextCase> {};
 
-TEST_P(RtfTextTest, ReadsParagraphTexts) {
+TEST_P(RtfTextTest, ReadsParagraphTexts)
+{
     EXPECT_EQ(Texts(ReadRtf(GetParam().rtf)), GetParam().paragraphs);
 }
 
@@ -87,8 +92,7 @@ const TextCase kTextCases[] = {
     {"LineAndTab", R"({\rtf1 a\line b\tab c})", {"a\nb\tc"}},
     {"NamedCharacters", R"({\rtf1\ldblquote a\rdblquote\emdash b\bullet})", {"\u201Ca\u201D\u2014b\u2022"}},
     {"BackslashNewlineEndsParagraph", "{\\rtf1 a\\\nb}", {"a", "b"}},
-    {"Cp1251Bytes", R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2, \'b8\'e6 \'b9})",
-     {"Привет, ёж №"}},
+    {"Cp1251Bytes", R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2, \'b8\'e6 \'b9})", {"Привет, ёж №"}},
     {"Cp1252Bytes", R"({\rtf1\ansi\ansicpg1252 caf\'e9 \'80\'93})", {"café €\u201C"}},
     {"AnsiWithoutCodePageIs1252", R"({\rtf1\ansi caf\'E9})", {"café"}},
     {"UnescapedHighBytes", "{\\rtf1\\ansicpg1251 \xcf\xf0\xe8}", {"При"}},
@@ -99,8 +103,7 @@ const TextCase kTextCases[] = {
     {"FontCodePage", R"({\rtf1\ansi{\fonttbl{\f0\fnil\cpg1251 Arial;}}\'e4})", {"д"}},
     {"UnicodeWithFallback", R"({\rtf1\uc1\u1055?\u1088?\u1080\'3f\u1074 ?})", {"Прив"}},
     {"UnicodeFallbackCounts", R"({\rtf1\uc2\u1044\'c4?x\uc0\u1044 y})", {"ДxДy"}},
-    {"UnicodeNegativeAndSurrogatePair", R"({\rtf1\u-1280?\u-10179?\u-8704?})",
-     {"\uFB00\U0001F600"}},
+    {"UnicodeNegativeAndSurrogatePair", R"({\rtf1\u-1280?\u-10179?\u-8704?})", {"\uFB00\U0001F600"}},
     {"UnpairedSurrogates", R"({\rtf1\u-10179?x\u-8704?})", {"\uFFFDx\uFFFD"}},
     {"FallbackEndsAtBrace", R"({\rtf1\uc3\u1044{x}y})", {"Дxy"}},
     {"UnicodeSkipIsScopedToGroup", R"({\rtf1{\uc2\u1044??}\u1044?x})", {"ДДx"}},
@@ -109,17 +112,14 @@ const TextCase kTextCases[] = {
      R"({\header H}{\footer F}{\pict\pngblip 89504e}body{\*\unknown{x}y}!{\*\fldinst x}})",
      {"body!"}},
     {"BinaryDataMayHoldBraces", "{\\rtf1 a{\\pict\\bin3 }}}b}c}", {"ac"}},
-    {"FieldResultIsText", R"({\rtf1 see {\field{\*\fldinst HYPERLINK "x"}{\fldrslt here}}.})",
-     {"see here."}},
+    {"FieldResultIsText", R"({\rtf1 see {\field{\*\fldinst HYPERLINK "x"}{\fldrslt here}}.})", {"see here."}},
     {"TableRows", R"({\rtf1\trowd a\cell b\cell\row\cell\cell c\cell\row})", {"a\tb", "\t\tc"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rtf, RtfTextTest, testing::ValuesIn(kTextCases),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Rtf, RtfTextTest, testing::ValuesIn(kTextCases), CaseName());
 
-constexpr const char* kTables =
-    R"({\fonttbl{\f0\fswiss Arial;}{\f1\froman\fcharset204 Times New Roman;}})"
-    R"({\colortbl;\red255\green0\blue0;\red0\green128\blue0;})";
+constexpr const char* kTables = R"({\fonttbl{\f0\fswiss Arial;}{\f1\froman\fcharset204 Times New Roman;}})"
+                                R"({\colortbl;\red255\green0\blue0;\red0\green128\blue0;})";
 constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kGreen{0, 128, 0};
 
@@ -132,7 +132,8 @@ struct FormatCase {
 
 class RtfFormatTest : public testing::TestWithParam<FormatCase> {};
 
-TEST_P(RtfFormatTest, SplitsTextIntoRuns) {
+TEST_P(RtfFormatTest, SplitsTextIntoRuns)
+{
     const FormatCase& c = GetParam();
     const auto paragraphs = ReadRtf("{\\rtf1\\deff0" + c.tables + c.body + "}");
     ASSERT_EQ(paragraphs.size(), 1u);
@@ -140,51 +141,72 @@ TEST_P(RtfFormatTest, SplitsTextIntoRuns) {
 }
 
 const FormatCase kFormatCases[] = {
-    {"BoldToggles", kTables, R"(a\b b\b0 c)",
+    {"BoldToggles",
+     kTables,
+     R"(a\b b\b0 c)",
      {MakeRun("a", "Arial"), MakeRun("b", "Arial", "b"), MakeRun("c", "Arial")}},
-    {"GroupRestores", kTables, R"(a{\b\i b}c)",
+    {"GroupRestores",
+     kTables,
+     R"(a{\b\i b}c)",
      {MakeRun("a", "Arial"), MakeRun("b", "Arial", "bi"), MakeRun("c", "Arial")}},
-    {"UnderlineStyles", kTables, R"(\ul a\ulnone b\uldb c\ul0 d)",
+    {"UnderlineStyles",
+     kTables,
+     R"(\ul a\ulnone b\uldb c\ul0 d)",
      {MakeRun("a", "Arial", "u"), MakeRun("b", "Arial"), MakeRun("c", "Arial", "u"), MakeRun("d", "Arial")}},
-    {"PlainResets", kTables, R"(\b\i\ul\fs40\cf1\f1 a\plain b)",
+    {"PlainResets",
+     kTables,
+     R"(\b\i\ul\fs40\cf1\f1 a\plain b)",
      {MakeRun("a", "Times New Roman", "biu", 20, kRed), MakeRun("b", "Arial")}},
-    {"FontSizeInHalfPoints", kTables, R"(\fs21 a\fs b)",
+    {"FontSizeInHalfPoints",
+     kTables,
+     R"(\fs21 a\fs b)",
      {MakeRun("a", "Arial", "", 10.5), MakeRun("b", "Arial")}},
-    {"Colours", kTables, R"(\cf1 r\cf0 a\cf2 g\cf9 z)",
+    {"Colours",
+     kTables,
+     R"(\cf1 r\cf0 a\cf2 g\cf9 z)",
      {MakeRun("r", "Arial", "", 12, kRed), MakeRun("a", "Arial"), MakeRun("g", "Arial", "", 12, kGreen),
       MakeRun("z", "Arial")}},
     {"SameLookMerges", kTables, R"(\cf0 a\cf9 b\f0 c{}d{\b}e)", {MakeRun("abcde", "Arial")}},
-    {"Fonts", kTables, R"(a\f1 b\f7 c)",
+    {"Fonts",
+     kTables,
+     R"(a\f1 b\f7 c)",
      {MakeRun("a", "Arial"), MakeRun("b", "Times New Roman"), MakeRun("c")}},
-    {"FontTableWithoutGroups", R"({\fonttbl\f0\fnil Courier New;\f1\fnil Symbol;})", R"(a\f1 b)",
+    {"FontTableWithoutGroups",
+     R"({\fonttbl\f0\fnil Courier New;\f1\fnil Symbol;})",
+     R"(a\f1 b)",
      {MakeRun("a", "Courier New"), MakeRun("b", "Symbol")}},
     {"FontNameAlternatives",
      R"({\fonttbl{\f0\froman\fcharset204{\*\panose 02020603050405020304}Times New Roman{\*\falt Times};}})",
-     "a", {MakeRun("a", "Times New Roman")}},
-    {"CyrillicFontName", R"({\fonttbl{\f0\fnil\fcharset204 \'c0\'f0\'e8\'e0\'eb;}})", "a",
+     "a",
+     {MakeRun("a", "Times New Roman")}},
+    {"CyrillicFontName",
+     R"({\fonttbl{\f0\fnil\fcharset204 \'c0\'f0\'e8\'e0\'eb;}})",
+     "a",
      {MakeRun("a", "Ариал")}},
     {"NoFontTable", "", "a", {MakeRun("a")}},
-    {"ColourZeroFollowsTheTable", R"({\colortbl\red0\green0\blue0;\red255\green0\blue0;})",
-     R"(\cf0 k\cf1 r)", {MakeRun("k", "", "", 12, Rgb{}), MakeRun("r", "", "", 12, kRed)}},
+    {"ColourZeroFollowsTheTable",
+     R"({\colortbl\red0\green0\blue0;\red255\green0\blue0;})",
+     R"(\cf0 k\cf1 r)",
+     {MakeRun("k", "", "", 12, Rgb{}), MakeRun("r", "", "", 12, kRed)}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rtf, RtfFormatTest, testing::ValuesIn(kFormatCases),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Rtf, RtfFormatTest, testing::ValuesIn(kFormatCases), CaseName());
 
-TEST(RtfAlignment, TakesParagraphPropertiesAtPar) {
+TEST(RtfAlignment, TakesParagraphPropertiesAtPar)
+{
     const auto paragraphs =
         ReadRtf(R"({\rtf1\qc a\par b\par\pard c\par\qr d\par\qj e\par{\qc f\par}g\par\qc h})");
     std::vector<Alignment> alignments;
     for (const Paragraph& paragraph : paragraphs) {
         alignments.push_back(paragraph.alignment);
     }
-    EXPECT_EQ(alignments, (std::vector<Alignment>{Alignment::Center, Alignment::Center,
-                                                  Alignment::Left, Alignment::Right,
-                                                  Alignment::Left, Alignment::Center,
+    EXPECT_EQ(alignments, (std::vector<Alignment>{Alignment::Center, Alignment::Center, Alignment::Left,
+                                                  Alignment::Right, Alignment::Left, Alignment::Center,
                                                   Alignment::Left, Alignment::Center}));
 }
 
-TEST(RtfAlignment, SpacingInTwipsBecomesPointsAndPardResetsIt) {
+TEST(RtfAlignment, SpacingInTwipsBecomesPointsAndPardResetsIt)
+{
     const auto paragraphs = ReadRtf(R"({\rtf1\sb240\sa120 a\par b\par\pard c\par})");
     ASSERT_EQ(paragraphs.size(), 3u);
     EXPECT_EQ(paragraphs[0].spaceBefore, 12);
@@ -195,7 +217,8 @@ TEST(RtfAlignment, SpacingInTwipsBecomesPointsAndPardResetsIt) {
 
 class RtfMalformedTest : public testing::TestWithParam<TextCase> {};
 
-TEST_P(RtfMalformedTest, ReadsWhatCanBeRead) {
+TEST_P(RtfMalformedTest, ReadsWhatCanBeRead)
+{
     EXPECT_EQ(Texts(ReadRtf(GetParam().rtf)), GetParam().paragraphs);
 }
 
@@ -211,24 +234,27 @@ const TextCase kMalformedCases[] = {
     {"TruncatedBinary", R"({\rtf1 a{\pict\bin999 xyz)", {"a"}},
     {"TruncatedSkippedGroup", R"({\rtf1 a{\*\x b)", {"a"}},
     {"TruncatedFontTable", R"({\rtf1{\fonttbl{\f0 Ari)", {}},
-    {"HugeParameters", R"({\rtf1\fs99999999999999999999 a\cf-99999999999 b\u99999999999?c})",
-     {"ab\uFFFDc"}},
-    {"ControlCharactersDropped", "{\\rtf1 a\0b\x01\x7f" "c}"s, {"abc"}},
+    {"HugeParameters", R"({\rtf1\fs99999999999999999999 a\cf-99999999999 b\u99999999999?c})", {"ab\uFFFDc"}},
+    {"ControlCharactersDropped",
+     "{\\rtf1 a\0b\x01\x7f"
+     "c}"s,
+     {"abc"}},
     {"DestinationsOutsideGroupsIgnored", R"({\rtf1\fonttbl a\pict b\*c})", {"abc"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rtf, RtfMalformedTest, testing::ValuesIn(kMalformedCases),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Rtf, RtfMalformedTest, testing::ValuesIn(kMalformedCases), CaseName());
 
-TEST(RtfNotRtf, Throws) {
-    const std::string inputs[] = {"", "  \r\n", "hello", "{\\rt", "{\\urtf1 a}", "\xff\xfe{\\rtf1}",
-                                  "rtf {\\rtf1 a}"};
+TEST(RtfNotRtf, Throws)
+{
+    const std::string inputs[] = {
+        "", "  \r\n", "hello", "{\\rt", "{\\urtf1 a}", "\xff\xfe{\\rtf1}", "rtf {\\rtf1 a}"};
     for (const std::string& input : inputs) {
         EXPECT_THROW(ReadRtf(input), RtfError) << input;
     }
 }
 
-TEST(RtfDeepNesting, UsesNoRecursion) {
+TEST(RtfDeepNesting, UsesNoRecursion)
+{
     constexpr int kDepth = 100000;
     const std::string open(kDepth, '{');
     const std::string close(kDepth, '}');
@@ -238,16 +264,17 @@ TEST(RtfDeepNesting, UsesNoRecursion) {
     EXPECT_EQ(closed[0].runs, (std::vector<TextRun>{MakeRun("x", "", "b"), MakeRun(" y")}));
 
     EXPECT_EQ(Texts(ReadRtf("{\\rtf1 " + open + "x")), std::vector<std::string>{"x"});
-    EXPECT_EQ(Texts(ReadRtf("{\\rtf1 a{\\*\\x " + open + close + "}b}")),
-              std::vector<std::string>{"ab"});
+    EXPECT_EQ(Texts(ReadRtf("{\\rtf1 a{\\*\\x " + open + close + "}b}")), std::vector<std::string>{"ab"});
 }
 
 // Random mixtures of RTF tokens and bytes must keep the model's promises.
-TEST(RtfRandomInput, KeepsInvariants) {
-    const std::string tokens[] = {"{", "}", "\\", "\\'", "\\'c4", "\\u", "\\u-10179", "\\uc2", "\\b",
-                                  "\\par", "\\line", "\\fonttbl", "\\colortbl", "\\f", "\\cf", "\\*",
-                                  "\\bin", "\\red", "\\pict", "\\cell", "\\row", "\\qc", "\\plain",
-                                  ";", "-", "1", "9", " ", "a", "\xcf", "\r\n"};
+TEST(RtfRandomInput, KeepsInvariants)
+{
+    const std::string tokens[] = {
+        "{",     "}",     "\\",     "\\'",       "\\'c4",      "\\u",  "\\u-10179", "\\uc2",
+        "\\b",   "\\par", "\\line", "\\fonttbl", "\\colortbl", "\\f",  "\\cf",      "\\*",
+        "\\bin", "\\red", "\\pict", "\\cell",    "\\row",      "\\qc", "\\plain",   ";",
+        "-",     "1",     "9",      " ",         "a",          "\xcf", "\r\n"};
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<std::size_t> token(0, std::size(tokens) - 1);
@@ -279,7 +306,8 @@ TEST(RtfRandomInput, KeepsInvariants) {
     }
 }
 
-TEST(RtfRandomInput, RandomBytesAreNotRtf) {
+TEST(RtfRandomInput, RandomBytesAreNotRtf)
+{
     std::mt19937 random(7);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int sample = 0; sample < 100; ++sample) {
@@ -291,7 +319,8 @@ TEST(RtfRandomInput, RandomBytesAreNotRtf) {
     }
 }
 
-TEST(RtfShippedDocument, ReadsCleanly) {
+TEST(RtfShippedDocument, ReadsCleanly)
+{
     const auto path = std::filesystem::path(COBB_RESOURCE_DIR) / u8"о программе.rtf";
     std::ifstream file(path, std::ios::binary);
     ASSERT_TRUE(file) << path;

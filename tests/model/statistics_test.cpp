@@ -101,7 +101,8 @@ TEST(Statistics, AgreeWithAnIndependentFitAndRejectConstantReturns)
         {"crs p", &s.crsP, 0.00123236, 1e-8},
         {"mean relative error", &s.meanRelativeError, 6.146995, 1e-4},
     });
-    EXPECT_EQ(ConstantReturnsConclusion(s), "гипотеза α + β = 1 отвергается: отдача от масштаба возрастающая");
+    EXPECT_EQ(ConstantReturnsConclusion(s),
+              "гипотеза α + β = 1 отвергается: отдача от масштаба возрастающая");
 }
 
 TEST(Statistics, DecreasingReturnsAreNamed)
@@ -142,59 +143,58 @@ TEST_P(StatisticsGaps, LinesSayWhyAFigureIsMissing)
         EXPECT_EQ(Value(lines, expected.label), expected.value) << expected.label;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Statistics, StatisticsGaps,
-    ::testing::Values(
-        // Three observations fix the three unrestricted coefficients exactly
-        // and leave nothing for their errors; the fit of a and b has one
-        // degree of freedom.
-        GapCase{"ThreeObservations",
-                {{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}},
-                {{"    стандартная ошибка a", "0,177452"},
-                 {"    p-значение a", "0,2171"},
-                 {"    95 % доверительный интервал a", "[-1,754738; 2,754738]"},
-                 {"Скорректированный R²", "0,776268"},
-                 {"    t-статистика a", "2,8177"},
-                 {"α", "0,807355"},
-                 {"β", "-0,422066"},
-                 {"c", "0,693147"},
-                 {"    стандартная ошибка α", kTooFew},
-                 {"    стандартная ошибка α + β", kTooFew},
-                 {"Проверка α + β = 1", kTooFew},
-                 {"    p-значение проверки", kTooFew},
-                 {"Вывод (уровень 5 %)", kTooFew},
-                 {"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", "9,320 %"}}},
-        // Two observations give a line through both points and nothing more.
-        GapCase{"TwoObservations",
-                {{"2", "1", "1"}, {"3,5", "2", "1"}},
-                {{"a", "0,807355"},
-                 {"    стандартная ошибка a", kTooFew},
-                 {"    t-статистика b", kTooFew},
-                 {"    95 % доверительный интервал b", kTooFew},
-                 {"R² (в логарифмах)", "1,000000"},
-                 {"Скорректированный R²", kTooFew},
-                 {"F-статистика", kTooFew},
-                 {"Стандартная ошибка регрессии", kTooFew},
-                 {"α", kTooFew},
-                 {"Вывод (уровень 5 %)", kTooFew},
-                 {"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", "0,000 %"}}},
-        // With one L throughout, ln L is the constant: α and β cannot be told apart.
-        GapCase{"ConstantLabour",
-                {{"2", "1", "3"}, {"3,5", "2", "3"}, {"8", "8", "3"}, {"5", "4", "3"}},
-                {{"    стандартная ошибка a", "0,038194"},
-                 {"α", kUndetermined},
-                 {"    стандартная ошибка β", kUndetermined},
-                 {"Проверка α + β = 1, F(1; 1)", kUndetermined},
-                 {"Вывод (уровень 5 %)", kUndetermined}}},
-        // Y = L in every row: Z is 0 throughout, so R² has nothing to explain,
-        // while the error in levels is still defined.
-        GapCase{"ConstantZ",
-                {{"1", "1", "1"}, {"2", "4", "2"}, {"3", "27", "3"}},
-                {{"R² (в логарифмах)", kUndetermined},
-                 {"Скорректированный R²", kUndetermined},
-                 {"F-статистика, F(1; 1)", kUndetermined},
-                 {"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", "0,000 %"}}}),
-    CaseName());
+INSTANTIATE_TEST_SUITE_P(Statistics, StatisticsGaps,
+                         ::testing::Values(
+                             // Three observations fix the three unrestricted coefficients exactly
+                             // and leave nothing for their errors; the fit of a and b has one
+                             // degree of freedom.
+                             GapCase{"ThreeObservations",
+                                     {{"2", "1", "1"}, {"3,5", "2", "1"}, {"8", "8", "2"}},
+                                     {{"    стандартная ошибка a", "0,177452"},
+                                      {"    p-значение a", "0,2171"},
+                                      {"    95 % доверительный интервал a", "[-1,754738; 2,754738]"},
+                                      {"Скорректированный R²", "0,776268"},
+                                      {"    t-статистика a", "2,8177"},
+                                      {"α", "0,807355"},
+                                      {"β", "-0,422066"},
+                                      {"c", "0,693147"},
+                                      {"    стандартная ошибка α", kTooFew},
+                                      {"    стандартная ошибка α + β", kTooFew},
+                                      {"Проверка α + β = 1", kTooFew},
+                                      {"    p-значение проверки", kTooFew},
+                                      {"Вывод (уровень 5 %)", kTooFew},
+                                      {"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", "9,320 %"}}},
+                             // Two observations give a line through both points and nothing more.
+                             GapCase{"TwoObservations",
+                                     {{"2", "1", "1"}, {"3,5", "2", "1"}},
+                                     {{"a", "0,807355"},
+                                      {"    стандартная ошибка a", kTooFew},
+                                      {"    t-статистика b", kTooFew},
+                                      {"    95 % доверительный интервал b", kTooFew},
+                                      {"R² (в логарифмах)", "1,000000"},
+                                      {"Скорректированный R²", kTooFew},
+                                      {"F-статистика", kTooFew},
+                                      {"Стандартная ошибка регрессии", kTooFew},
+                                      {"α", kTooFew},
+                                      {"Вывод (уровень 5 %)", kTooFew},
+                                      {"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", "0,000 %"}}},
+                             // With one L throughout, ln L is the constant: α and β cannot be told apart.
+                             GapCase{"ConstantLabour",
+                                     {{"2", "1", "3"}, {"3,5", "2", "3"}, {"8", "8", "3"}, {"5", "4", "3"}},
+                                     {{"    стандартная ошибка a", "0,038194"},
+                                      {"α", kUndetermined},
+                                      {"    стандартная ошибка β", kUndetermined},
+                                      {"Проверка α + β = 1, F(1; 1)", kUndetermined},
+                                      {"Вывод (уровень 5 %)", kUndetermined}}},
+                             // Y = L in every row: Z is 0 throughout, so R² has nothing to explain,
+                             // while the error in levels is still defined.
+                             GapCase{"ConstantZ",
+                                     {{"1", "1", "1"}, {"2", "4", "2"}, {"3", "27", "3"}},
+                                     {{"R² (в логарифмах)", kUndetermined},
+                                      {"Скорректированный R²", kUndetermined},
+                                      {"F-статистика, F(1; 1)", kUndetermined},
+                                      {"Средняя относительная ошибка |100·(Y − Ŷ)/Y|", "0,000 %"}}}),
+                         CaseName());
 
 TEST(ComputeWithStatistics, RunsThatDoNotGoThroughLeaveNone)
 {

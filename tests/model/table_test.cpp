@@ -24,7 +24,8 @@ TEST(TableTest, LoweringTheCountKeepsHiddenRows)
     CountRule("5", {&observations, &calculation});
     observations.setCell(ObservationColumn::kY, 4, "400");
     observations.setCell(ObservationColumn::kY, 5, "500");
-    observations.setCell(ObservationColumn::kYear, 5, "1999");  // a calendar year, renumbered by the next count
+    observations.setCell(ObservationColumn::kYear, 5,
+                         "1999");  // a calendar year, renumbered by the next count
 
     CountRule("3", {&observations, &calculation});
     EXPECT_EQ(observations.rowCount(), 4);
@@ -78,8 +79,8 @@ TEST(TableTest, AssigningACopyBringsBackHiddenRowsAndTellsTheViewOfEachChange)
     view.notices.clear();
     table = saved;
     EXPECT_TRUE(table == saved);
-    EXPECT_EQ(view.notices, (std::vector<std::string>{"rows 2 -> 3", "rows changed", "cell 0,1", "cell 1,1",
-                                                      "width 0"}));
+    EXPECT_EQ(view.notices,
+              (std::vector<std::string>{"rows 2 -> 3", "rows changed", "cell 0,1", "cell 1,1", "width 0"}));
     table.setRowCount(4);
     EXPECT_EQ(table.cell(1, 3), "30");
     EXPECT_EQ(table.cell(1, 1), "10");

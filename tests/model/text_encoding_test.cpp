@@ -144,7 +144,10 @@ TEST(VisibleControlsTest, WritesEveryControlCharacterVisibly)
     };
     const Case cases[] = {
         {"1520,5", "1520,5"},
-        {std::string("12\0" "5", 4), "12\\05"},
+        {std::string("12\0"
+                     "5",
+                     4),
+         "12\\05"},
         {"a\tb\nc\rd", "a\\tb\\nc\\rd"},
         {"\x1B[31m\x7F", "\\x1B[31m\\x7F"},
         {"\x01\x1F", "\\x01\\x1F"},
@@ -166,9 +169,17 @@ TEST(Utf16Test, DecodesBothOrdersPairsAndMarksWhatIsWrong)
     };
     const Case cases[] = {
         {"little endian", std::string("1\0:\0\x13\x04\r\0\n\0", 10), false, "1:Г\r\n"},
-        {"big endian", std::string("\0" "1\0:\x04\x13\0\r\0\n", 10), true, "1:Г\r\n"},
+        {"big endian",
+         std::string("\0"
+                     "1\0:\x04\x13\0\r\0\n",
+                     10),
+         true, "1:Г\r\n"},
         {"surrogate pair", std::string("\x3D\xD8\0\xDE", 4), false, "\U0001F600"},
-        {"lone surrogate and odd byte", std::string("\0\xDC" "1", 3), false, "\uFFFD\uFFFD"},
+        {"lone surrogate and odd byte",
+         std::string("\0\xDC"
+                     "1",
+                     3),
+         false, "\uFFFD\uFFFD"},
         {"high surrogate last", std::string("\xD8\x3D", 2), true, "\uFFFD"},
         {"empty", "", false, ""},
     };

@@ -24,10 +24,9 @@ std::vector<std::string> Rows(const Table& table)
 
 bool SameSeries(const std::vector<ChartPoint>& a, const std::vector<ChartPoint>& b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const ChartPoint& p, const ChartPoint& q) {
-                          return p.label == q.label && p.value == q.value;
-                      });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const ChartPoint& p, const ChartPoint& q) {
+        return p.label == q.label && p.value == q.value;
+    });
 }
 
 std::string Captions(const Workbook& book)
@@ -81,11 +80,11 @@ struct CommandCase {
     int count;
     // Expected afterwards.
     int observationRows;
-    const char* firstYear;        // cell (0, 1) of the observation table
-    bool observationsEmptied;     // columns 1 .. 3 of row 1
+    const char* firstYear;     // cell (0, 1) of the observation table
+    bool observationsEmptied;  // columns 1 .. 3 of row 1
     int calculationRows;
-    bool resultsReset;            // captions, alfa, A and the calculation cells
-    bool fitEmptied;              // one empty data row
+    bool resultsReset;  // captions, alfa, A and the calculation cells
+    bool fitEmptied;    // one empty data row
 };
 
 TEST(ClearAndNewCommands, EndInTheStatesTheyPromise)
@@ -183,8 +182,7 @@ TEST_P(CommandKeepsHiddenRows, RaisingTheCountShowsThemAgain)
     EXPECT_EQ(book.calculation.cell(CalculationColumn::kX, 2), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(ClearAndNew, CommandKeepsHiddenRows,
-                         testing::Values(ClearCommand, NewCommand),
+INSTANTIATE_TEST_SUITE_P(ClearAndNew, CommandKeepsHiddenRows, testing::Values(ClearCommand, NewCommand),
                          [](const testing::TestParamInfo<void (*)(Workbook&)>& info) {
                              return info.param == ClearCommand ? "Clear" : "New";
                          });
