@@ -59,7 +59,7 @@ const QString kMethodPage = QStringLiteral(COBB_METHOD_PAGE);
 
 QUrl MethodPageUrl()
 {
-    const QUrl address(kMethodPage);
+    QUrl address(kMethodPage);
     if (!address.isRelative())
         return address;
     const QString path = data_files::Find(kMethodPage);

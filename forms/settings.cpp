@@ -19,7 +19,7 @@ void SetRecentObservationFiles(const QStringList& files)
 
 QString DialogFolder()
 {
-    const QString folder = QSettings().value(kFolderKey).toString();
+    QString folder = QSettings().value(kFolderKey).toString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         return folder;
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -30,23 +30,6 @@ Figure Missing(Gap gap)
     return {0, gap};
 }
 
-double Mean(const std::vector<double>& values)
-{
-    double sum = 0;
-    for (double value : values)
-        sum += value;
-    return sum / static_cast<double>(values.size());
-}
-
-double CentredProducts(const std::vector<double>& u, const std::vector<double>& v)
-{
-    const double uMean = Mean(u), vMean = Mean(v);
-    double sum = 0;
-    for (std::size_t i = 0; i < u.size(); ++i)
-        sum += (u[i] - uMean) * (v[i] - vMean);
-    return sum;
-}
-
 double ChiSquaredUpperP(double statistic, double df)
 {
     const boost::math::chi_squared distribution(df);

@@ -362,7 +362,7 @@ ComputeOutcome ComputeCommand(Workbook& book, char separator)
 {
     ResetResults(book);
     Computation computation(book, separator);
-    const ComputeOutcome read = ReadLogarithms(computation);
+    ComputeOutcome read = ReadLogarithms(computation);
     if (!read.complete())
         return read;
     WriteCalculationRows(computation);

@@ -42,24 +42,6 @@ Figure StandardError(double variance, int df)
     return Known(std::sqrt(std::max(0.0, variance)));
 }
 
-double Mean(const std::vector<double>& values)
-{
-    double sum = 0;
-    for (double value : values)
-        sum += value;
-    return sum / static_cast<double>(values.size());
-}
-
-// Σ (u − ū)(v − v̄).
-double CentredProducts(const std::vector<double>& u, const std::vector<double>& v)
-{
-    const double uMean = Mean(u), vMean = Mean(v);
-    double sum = 0;
-    for (std::size_t i = 0; i < u.size(); ++i)
-        sum += (u[i] - uMean) * (v[i] - vMean);
-    return sum;
-}
-
 // Z = b + a·X with the book's a and b.
 void FitRestricted(Statistics& s, const std::vector<double>& x, const std::vector<double>& z, double a,
                    double b)
@@ -170,6 +152,23 @@ double Significant(double value, int digits)
 }
 
 }  // namespace
+
+double Mean(const std::vector<double>& values)
+{
+    double sum = 0;
+    for (double value : values)
+        sum += value;
+    return sum / static_cast<double>(values.size());
+}
+
+double CentredProducts(const std::vector<double>& u, const std::vector<double>& v)
+{
+    const double uMean = Mean(u), vMean = Mean(v);
+    double sum = 0;
+    for (std::size_t i = 0; i < u.size(); ++i)
+        sum += (u[i] - uMean) * (v[i] - vMean);
+    return sum;
+}
 
 Figure Known(double value)
 {

@@ -91,6 +91,12 @@ std::string GapText(Gap gap);
 // A value as a figure: Undetermined when it is not finite.
 Figure Known(double value);
 
+// The mean of `values`, which must not be empty.
+double Mean(const std::vector<double>& values);
+
+// Σ (u − ū)(v − v̄) over two series of the same length.
+double CentredProducts(const std::vector<double>& u, const std::vector<double>& v);
+
 // The estimate's t, two-sided p and 95 % interval with `df` degrees of
 // freedom; they share the standard error's gap when it has one.
 Coefficient Tested(const Estimate& estimate, int df);
