@@ -147,21 +147,6 @@ TEST(Diagnostics, AgreeWithROnTheSolow1957DataAndRejectWhereItDoes)
     EXPECT_EQ(Value(lines, "Рост производительности факторов в год, e^λ − 1"), "1,873 %");
 }
 
-const std::string kTooFew = "недостаточно наблюдений";
-const std::string kUndetermined = "не определяется";
-
-struct GapCase {
-    const char* name;
-    std::vector<ObservationLine> data;
-    // label → expected value text; only these lines are checked.
-    std::vector<StatisticsLine> expected;
-};
-
-void PrintTo(const GapCase& gapCase, std::ostream* out)
-{
-    *out << gapCase.name;
-}
-
 class DiagnosticsGaps : public ::testing::TestWithParam<GapCase> {};
 
 TEST_P(DiagnosticsGaps, LinesSayWhyAFigureIsMissing)

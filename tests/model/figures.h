@@ -56,4 +56,21 @@ inline std::string Value(const std::vector<StatisticsLine>& lines, const std::st
     return {};
 }
 
+// What a page line shows when its figure is missing.
+inline const std::string kTooFew = "недостаточно наблюдений";
+inline const std::string kUndetermined = "не определяется";
+
+// Data whose page lines must say why a figure is missing.
+struct GapCase {
+    const char* name;
+    std::vector<ObservationLine> data;
+    // label → expected value text; only these lines are checked.
+    std::vector<StatisticsLine> expected;
+};
+
+inline void PrintTo(const GapCase& gapCase, std::ostream* out)
+{
+    *out << gapCase.name;
+}
+
 }  // namespace model::figures

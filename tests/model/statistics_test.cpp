@@ -118,21 +118,6 @@ TEST(Statistics, DecreasingReturnsAreNamed)
     EXPECT_EQ(ConstantReturnsConclusion(s), "гипотеза α + β = 1 отвергается: отдача от масштаба убывающая");
 }
 
-const std::string kTooFew = "недостаточно наблюдений";
-const std::string kUndetermined = "не определяется";
-
-struct GapCase {
-    const char* name;
-    std::vector<ObservationLine> data;
-    // label → expected value text; only these lines are checked.
-    std::vector<StatisticsLine> expected;
-};
-
-void PrintTo(const GapCase& gapCase, std::ostream* out)
-{
-    *out << gapCase.name;
-}
-
 class StatisticsGaps : public ::testing::TestWithParam<GapCase> {};
 
 TEST_P(StatisticsGaps, LinesSayWhyAFigureIsMissing)
