@@ -19,6 +19,8 @@ void CreateWindows()
     AboutBox1 = new TAboutBox1();
     // The forecast uses the coefficients "Вычислить" last wrote on the main window, and their fit.
     Form4 = new TForm4([main = Form1] { return model::ForecastBasisOf(main->workbook()); });
+    // The report holds the forecasts the forecast window shows.
+    Form1->setForecastSource([forecast = Form4] { return &forecast->table(); });
 }
 
 void OpenStartFile(const QStringList& arguments)

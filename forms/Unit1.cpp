@@ -653,7 +653,8 @@ void TForm1::N15Click()
         {this, settings::DialogFolder(), QStringLiteral("Документ PDF (*.pdf)")}, {"pdf"});
     if (path.isEmpty())
         return;
-    exporting::WriteReport(path, m_book, DecimalSeparator(), Chart1, Chart2);
+    exporting::WriteReport(path, m_book, DecimalSeparator(), Chart1, Chart2,
+                           m_forecast ? m_forecast() : nullptr);
     settings::FileUsed(path);
 }
 

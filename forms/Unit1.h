@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <string>
 
 class QMenu;
@@ -21,6 +22,11 @@ public:
     ~TForm1() override;
 
     model::Workbook& workbook() { return m_book; }
+
+    // Asked by "Сохранить отчёт…" for the forecast window's table (or null),
+    // so that the report holds the forecasts too.
+    using ForecastSource = std::function<const model::Table*()>;
+    void setForecastSource(ForecastSource source) { m_forecast = std::move(source); }
 
     // The estimated coefficients, 0 until "Вычислить" has run.
     double& alfa;
@@ -113,6 +119,7 @@ private:
     void showRecentFiles();
 
     model::Workbook m_book;
+    ForecastSource m_forecast;
     WorkbookHistory* m_history;
     // What the statistics page shows: the lines of m_book.statistics.
     model::Table m_statisticsTable{model::StatisticsColumn::kCount};

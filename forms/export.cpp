@@ -79,7 +79,7 @@ void SaveChartPicture(QWidget* chart, const QString& path)
 }
 
 void WriteReport(const QString& path, const model::Workbook& book, char separator, QWidget* chart,
-                 QWidget* residualChart)
+                 QWidget* residualChart, const model::Table* forecast)
 {
     WriteWhole(path, [&](QSaveFile& file) {
         QPdfWriter writer(&file);
@@ -95,8 +95,8 @@ void WriteReport(const QString& path, const model::Workbook& book, char separato
         document.setDefaultFont(font);
         document.addResource(QTextDocument::ImageResource, QUrl(kChartImage), Picture(chart));
         document.addResource(QTextDocument::ImageResource, QUrl(kResidualImage), Picture(residualChart));
-        document.setHtml(QString::fromStdString(
-            model::ReportHtml(book, separator, kChartImage.toStdString(), kResidualImage.toStdString())));
+        document.setHtml(QString::fromStdString(model::ReportHtml(book, separator, kChartImage.toStdString(),
+                                                                  kResidualImage.toStdString(), forecast)));
         document.print(&writer);
         // print() keeps its failures to itself: a report that was written has pages.
         return file.size() > 0;

@@ -5,8 +5,9 @@
 class QWidget;
 
 namespace model {
+class Table;
 struct Workbook;
-}
+}  // namespace model
 
 // Pictures of the chart and the PDF report. Files are written whole or not
 // at all; a failure throws std::runtime_error whose message names the file.
@@ -16,8 +17,8 @@ namespace exporting {
 void SaveChartPicture(QWidget* chart, const QString& path);
 
 // The report of the book on A4 pages, with the pictures of the chart and of
-// the residual chart.
+// the residual chart, and the forecast table when it holds a forecast.
 void WriteReport(const QString& path, const model::Workbook& book, char separator, QWidget* chart,
-                 QWidget* residualChart);
+                 QWidget* residualChart, const model::Table* forecast);
 
 }  // namespace exporting

@@ -91,10 +91,19 @@ std::string DiagnosticsHtml(const std::optional<Diagnostics>& diagnostics, char 
     return LinesHtml(DiagnosticsLines(*diagnostics, separator));
 }
 
+// Whether the forecast window's table holds a forecast output.
+bool HoldsForecast(const Table& forecast)
+{
+    for (int row = 1; row < forecast.rowCount(); ++row)
+        if (!forecast.cell(ForecastColumn::kY, row).empty())
+            return true;
+    return false;
+}
+
 }  // namespace
 
 std::string ReportHtml(const Workbook& book, char separator, const std::string& chartImage,
-                       const std::string& residualImage)
+                       const std::string& residualImage, const Table* forecast)
 {
     std::string html = "<html><body>"
                        "<h2>Производственная функция Кобба-Дугласа</h2>"
@@ -110,6 +119,8 @@ std::string ReportHtml(const Workbook& book, char separator, const std::string& 
     html += "<h3>Статистика</h3>" + StatisticsHtml(book.statistics, separator);
     html += "<h3>Диагностика</h3>" + DiagnosticsHtml(book.diagnostics, separator);
     html += "<h3>Аппроксимация</h3>" + TableHtml(book.fit);
+    if (forecast && HoldsForecast(*forecast))
+        html += "<h3>Прогноз</h3>" + TableHtml(*forecast);
     // The chart has a page of its own, so that its heading is never left behind.
     html += "<h3 style=\"page-break-before: always\">График</h3><p><img src=\"" + Escaped(chartImage)
             + "\" width=\"600\"/></p>";

@@ -272,6 +272,10 @@ TEST_F(MainWindowToolsTest, TheReportIsAnA4PdfWithTheResults)
     EXPECT_EQ(window->N15->text(), QStringLiteral("Сохранить &отчёт…"));
 
     computeExample();
+    // The report asks for the forecast window's table, as start-up wires it.
+    model::Table forecast(model::ForecastColumn::kCount);
+    forecast.setCell(model::ForecastColumn::kY, 1, "220,904191");
+    window->setForecastSource([&forecast] { return &forecast; });
     saveChoice = path("report");
     window->N15->trigger();
     ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
@@ -286,7 +290,8 @@ TEST_F(MainWindowToolsTest, TheReportIsAnA4PdfWithTheResults)
           QStringLiteral("Y=1,014651*(K^0,254133)*(L^0,745867)"), QStringLiteral("Aср=55,819 %"),
           QStringLiteral("R2= 94,171 %"), QStringLiteral("0,041224"), QStringLiteral("209,808"),
           QStringLiteral("1283,826080"), QStringLiteral("Диагностика"), QStringLiteral("0,006176"),
-          QStringLiteral("Остатки"), QStringLiteral("2564,648514")})
+          QStringLiteral("Остатки"), QStringLiteral("2564,648514"), QStringLiteral("Прогноз"),
+          QStringLiteral("220,904191")})
         EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
 }
 

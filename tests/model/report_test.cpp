@@ -49,5 +49,24 @@ TEST(ReportHtml, HoldsTheTablesResultsStatisticsAndChart)
     EXPECT_TRUE(Contains(empty, "<h3>Диагностика</h3><p>Не вычислена.</p>"));
 }
 
+TEST(ReportHtml, HoldsTheForecastsOnlyWhenTheForecastTableHasOne)
+{
+    Workbook book;
+    Table forecast(ForecastColumn::kCount);
+    forecast.setHeaders({"Год", "Капитал (K)", "Труд (L)", "Прогноз Y", "95 % интервал прогноза"});
+    forecast.setCell(ForecastColumn::kYear, 1, "1923");
+    forecast.setCell(ForecastColumn::kK, 1, "450");
+    forecast.setCell(ForecastColumn::kL, 1, "170");
+    EXPECT_FALSE(Contains(ReportHtml(book, ',', "chart.png", {}, &forecast), "<h3>Прогноз</h3>"));
+
+    forecast.setCell(ForecastColumn::kY, 1, "220,904191");
+    forecast.setCell(ForecastColumn::kInterval, 1, "[193,866518; 251,712683]");
+    const std::string html = ReportHtml(book, ',', "chart.png", {}, &forecast);
+    for (const std::string piece : {"<h3>Прогноз</h3>", "<th>95 % интервал прогноза</th>",
+                                    "<td align=\"right\">220,904191</td>", "[193,866518; 251,712683]"})
+        EXPECT_TRUE(Contains(html, piece)) << piece;
+    EXPECT_FALSE(Contains(ReportHtml(book, ',', "chart.png"), "<h3>Прогноз</h3>"));
+}
+
 }  // namespace
 }  // namespace model
